@@ -1,0 +1,55 @@
+# Build helpers shared by every folder: one static library per folder, one test program per
+# test folder, fuzz targets that double as regression tests, and benchmarks.
+
+# calvix_library(NAME DIR [DEPS...]): a static library of every .cpp directly in DIR.
+# A folder that has no sources yet gives an interface library, so the graph stays whole.
+function(calvix_library name dir)
+  file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/${dir}/*.cpp)
+  if(sources)
+    add_library(${name} STATIC ${sources})
+    target_include_directories(${name} PUBLIC ${CMAKE_SOURCE_DIR})
+    target_link_libraries(${name} PUBLIC ${ARGN})
+  else()
+    add_library(${name} INTERFACE)
+    target_include_directories(${name} INTERFACE ${CMAKE_SOURCE_DIR})
+    target_link_libraries(${name} INTERFACE ${ARGN})
+  endif()
+endfunction()
+
+# calvix_tests(NAME DIR [LIBS...]): one GoogleTest program of every *_test.cpp in DIR,
+# each test registered with CTest.
+function(calvix_tests name dir)
+  file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/${dir}/*_test.cpp)
+  if(NOT sources)
+    return()
+  endif()
+  add_executable(${name} ${sources})
+  target_link_libraries(${name} PRIVATE ${ARGN} GTest::gtest_main GTest::gmock)
+  gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
+                       PROPERTIES LABELS unit TIMEOUT 120)
+endfunction()
+
+# calvix_fuzzer(NAME SOURCE [LIBS...]): a libFuzzer target in the fuzz build; in the ordinary
+# builds the same entry point replays the kept corpus fuzz/corpus/NAME as a regression test.
+function(calvix_fuzzer name source)
+  set(corpus ${CMAKE_SOURCE_DIR}/fuzz/corpus/${name})
+  if(CALVIX_FUZZ)
+    add_executable(fuzz_${name} ${source})
+    target_link_libraries(fuzz_${name} PRIVATE ${ARGN})
+    target_link_options(fuzz_${name} PRIVATE -fsanitize=fuzzer)
+    add_test(NAME fuzz_${name}
+             COMMAND ${CMAKE_SOURCE_DIR}/fuzz/run-fuzzer $<TARGET_FILE:fuzz_${name}> ${corpus})
+    set_tests_properties(fuzz_${name} PROPERTIES LABELS fuzz TIMEOUT 300)
+  else()
+    add_executable(replay_${name} ${source} ${CMAKE_SOURCE_DIR}/fuzz/replay_main.cpp)
+    target_link_libraries(replay_${name} PRIVATE ${ARGN})
+    add_test(NAME replay_${name} COMMAND replay_${name} ${corpus})
+    set_tests_properties(replay_${name} PROPERTIES LABELS unit TIMEOUT 120)
+  endif()
+endfunction()
+
+# calvix_benchmark(NAME SOURCE [LIBS...]): a Google Benchmark program, built but not run.
+function(calvix_benchmark name source)
+  add_executable(${name} ${source})
+  target_link_libraries(${name} PRIVATE ${ARGN} benchmark::benchmark_main)
+endfunction()

@@ -1,0 +1,14 @@
+// The platform's one public header: the subset of the Win32 API that the layers above use,
+// with the real names, types, constants, structure layouts and meanings. Built for Windows, it
+// would be the system's own <windows.h>; here each area has a header of its own.
+#pragma once
+
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include "platform/win32/types.h"   // basic types, handles, structures shared by every area
+#include "platform/win32/user.h"    // windows, messages, timers, input (user32)
+#include "platform/win32/gdi.h"     // device contexts, bitmaps, shapes, text (gdi32)
+#include "platform/win32/kernel.h"  // system facts, files, registry, resources, versions
+#include "platform/win32/shell.h"   // notification area and ShellExecuteA (shell32)
+#endif
