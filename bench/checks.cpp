@@ -1,4 +1,4 @@
-// Throughput of the number checks: CPF and CGC check digits per call.
+// Throughput of the number checks: CPF and CGC check digits and the card number test per call.
 #include <benchmark/benchmark.h>
 
 #include <cstddef>
@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "core/MORTypes.h"
+#include "validation/MorVerifyCard.h"
 
 namespace {
 
@@ -55,5 +56,20 @@ void BM_ValidaCGC(benchmark::State& state) {
   RunChecks(state, numbers, [](const std::string& t) { return ValidaCGC(t); });
 }
 BENCHMARK(BM_ValidaCGC);
+
+// Card numbers as a user types them, in groups of four with blanks, half of them good.
+void BM_CardNumber(benchmark::State& state) {
+  static const auto numbers = [] {
+    auto digits =
+        MakeNumbers(16, [](const std::string& t) { return IsCardNumberValid(t, ccOther); });
+    for (std::string& text : digits) {
+      text = text.substr(0, 4) + ' ' + text.substr(4, 4) + ' ' + text.substr(8, 4) + ' ' +
+             text.substr(12, 4);
+    }
+    return digits;
+  }();
+  RunChecks(state, numbers, [](const std::string& t) { return IsCardNumberValid(t, ccOther); });
+}
+BENCHMARK(BM_CardNumber);
 
 }  // namespace
