@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "platform/Driver.h"
+#include "platform/core/ClickTracker.h"
 #include "platform/core/Surface.h"
 #include "platform/win32.h"
 
@@ -80,13 +81,6 @@ struct TTimer {
   TIMERPROC proc = nullptr;
 };
 
-struct TClick {
-  UINT message = 0;  // the button-down message of the last press, 0 when none counts
-  HWND hwnd = nullptr;
-  DWORD time = 0;
-  POINT pt{};
-};
-
 // --- The whole state ---
 
 struct TState {
@@ -119,7 +113,8 @@ struct TState {
   // Input, focus and activation.
   BYTE keys[256] = {};       // as of the last message taken
   BYTE asyncKeys[256] = {};  // as the driver reports them
-  TClick lastClick;
+  TClickTracker clicks;      // presses of the window below, for double clicks
+  HWND lastClickWindow = nullptr;
   UINT doubleClickTime = 500;
   int animation = 1;
   bool appActive = false;

@@ -54,17 +54,12 @@ void QueuePointer(TWindow& w, UINT message, WPARAM wParam, POINT screen, DWORD t
 // the double-click time and rectangle, and the window's class asks for double clicks.
 UINT PressMessage(TWindow& w, UINT downMessage, POINT pt, DWORD time) {
   TState& st = State();
-  TClick& last = st.lastClick;
+  if (st.lastClickWindow != w.handle) st.clicks.Reset();
+  st.lastClickWindow = w.handle;
+  const TClickTracker::TRules rules{st.doubleClickTime, kDoubleClickWidth, kDoubleClickHeight};
+  const bool twice = st.clicks.Press(int(downMessage), time, pt.x, pt.y, rules);
   const bool wants = w.cls && (w.cls->info.style & CS_DBLCLKS);
-  if (wants && last.message == downMessage && last.hwnd == w.handle &&
-      DWORD(time - last.time) <= st.doubleClickTime &&
-      std::abs(pt.x - last.pt.x) <= kDoubleClickWidth / 2 &&
-      std::abs(pt.y - last.pt.y) <= kDoubleClickHeight / 2) {
-    last = {};
-    return downMessage + (WM_LBUTTONDBLCLK - WM_LBUTTONDOWN);
-  }
-  last = {downMessage, w.handle, time, pt};
-  return downMessage;
+  return twice && wants ? downMessage + (WM_LBUTTONDBLCLK - WM_LBUTTONDOWN) : downMessage;
 }
 
 void SendToTopLevels(UINT msg, WPARAM wParam, LPARAM lParam) {
@@ -147,7 +142,7 @@ void ForgetWindow(HWND hwnd) {
     st.capture = nullptr;
     TheDriver().CapturePointer(nullptr);
   }
-  if (st.lastClick.hwnd == hwnd) st.lastClick = {};
+  if (st.lastClickWindow == hwnd) st.clicks.Reset();
   if (st.locked == hwnd) st.locked = nullptr;
 }
 

@@ -75,6 +75,7 @@ void Reset() {
   platform::core::ResetState();
   platform::InstallDriver(platform::CreateHeadlessDriver());
   Records().clear();
+  ResetLocale();
 }
 
 // --- The screen ---
