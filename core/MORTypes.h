@@ -36,3 +36,9 @@ extern std::string ExeVersion;
 // non-empty version was read; when the file, its resource or the value cannot be found the
 // answer is false and `version` is left as it was.
 bool ReadFileVersion(const std::string& fileName, std::string& version);
+
+// --- The maker ---
+// Shown by the components' About boxes and the licence window. Message boxes and labels read
+// "&" as a mnemonic marker, so the name holds "&&" where the user sees one ampersand.
+inline constexpr std::string_view kMakerName = "Morvane Software && Systems";
+inline constexpr std::string_view kMakerWebAddress = "http://www.morvane.com.br";

@@ -6,7 +6,7 @@
 #include <cerrno>
 #include <vector>
 
-#include "platform/core/Codepage.h"
+#include "platform/core/CodePage.h"
 
 namespace platform {
 
@@ -77,12 +77,12 @@ std::optional<std::string> UnixPathFromWindows(std::string_view windowsPath) {
   }
   std::vector<std::string> parts;
   if (!absolute) AppendComponents(UnixCurrentDirectory(), parts);
-  AppendComponents(Utf8FromCp1252(rest), parts);
+  AppendComponents(Utf8FromCp1252(std::string(rest)), parts);
   return JoinAbsolute(parts);
 }
 
 std::string WindowsPathFromUnix(std::string_view unixPath) {
-  const std::string text = Cp1252FromUtf8(unixPath);
+  const std::string text = Cp1252FromUtf8(std::string(unixPath));
   std::string out;
   if (!text.empty() && text[0] == '/') out = std::string{kDrive, ':', '\\'};
   for (const char c : text) {

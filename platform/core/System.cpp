@@ -11,7 +11,7 @@
 #include <fstream>
 #include <vector>
 
-#include "platform/core/Codepage.h"
+#include "platform/core/CodePage.h"
 #include "platform/core/Paths.h"
 
 namespace platform {

@@ -5,7 +5,7 @@
 #include <optional>
 #include <string_view>
 
-#include "platform/core/Codepage.h"
+#include "platform/core/CodePage.h"
 #include "platform/win32/kernel.h"
 
 namespace platform {
@@ -82,7 +82,7 @@ bool KeyIs(const uint8_t* block, const Node& node, std::string_view name) {
   if (node.keyUnits != name.size()) return false;
   for (uint32_t i = 0; i < node.keyUnits; ++i) {
     const char32_t unit = WordAt(block, node.keyStart + i * 2);
-    const char32_t wanted = CodePointFromCp1252(static_cast<unsigned char>(name[i]));
+    const char32_t wanted = UnicodeFromCp1252(static_cast<unsigned char>(name[i]));
     if (unit != wanted && (unit > 0x7F || FoldAscii(unit) != FoldAscii(wanted))) return false;
   }
   return true;
@@ -122,7 +122,9 @@ char* CopyText(uint8_t* buffer, uint32_t blockLength, const Node& node) {
   char* copy =
       reinterpret_cast<char*>(buffer + Align4(blockLength) + sizeof kCopiesMark + node.valueStart);
   for (uint32_t i = 0; i < node.valueLength; ++i) {
-    copy[i] = Cp1252FromCodePoint(WordAt(buffer, node.valueStart + i * 2));
+    const char32_t unit = WordAt(buffer, node.valueStart + i * 2);
+    const unsigned char byte = Cp1252FromUnicode(unit);
+    copy[i] = static_cast<char>(byte != 0 || unit == 0 ? byte : '?');
   }
   copy[node.valueLength] = '\0';
   return copy;
