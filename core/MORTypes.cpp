@@ -1,0 +1,76 @@
+// The program's shared module: taxpayer check digits and the facts every window shares.
+// Layer: the program (core/), above the toolkit.
+#include "core/MORTypes.h"
+
+#include <algorithm>
+#include <array>
+#include <cstddef>
+
+// --- Taxpayer check digits ---
+
+namespace {
+
+constexpr std::size_t kCpfLength = 11;
+constexpr std::size_t kCpfBaseLength = 9;
+constexpr std::size_t kCgcLength = 14;
+constexpr std::size_t kCgcBaseLength = 12;
+
+// The company number weighs its twelve base digits with two fixed weight strings, one per
+// check digit: "543298765432" and "654329876543".
+constexpr std::array<int, kCgcBaseLength> kCgcFirstWeights{5, 4, 3, 2, 9, 8, 7, 6, 5, 4, 3, 2};
+constexpr std::array<int, kCgcBaseLength> kCgcSecondWeights{6, 5, 4, 3, 2, 9, 8, 7, 6, 5, 4, 3};
+
+// The whole text is looked at before any arithmetic, so that a stray character anywhere makes
+// the answer false instead of being read as some digit.
+bool AllDecimalDigits(std::string_view text) {
+  return std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
+int DigitAt(std::string_view text, std::size_t index) {
+  return text[index] - '0';
+}
+
+// The individual number's rule: eleven minus the remainder, where 10 and 11 become 0.
+int CpfCheckDigit(int sum) {
+  const int digit = 11 - sum % 11;
+  return digit >= 10 ? 0 : digit;
+}
+
+// The company number's rule: ten times the sum modulo eleven, where 10 becomes 0.
+int CgcCheckDigit(int sum) {
+  const int digit = sum * 10 % 11;
+  return digit == 10 ? 0 : digit;
+}
+
+}  // namespace
+
+bool ValidaCPF(std::string_view text) {
+  if (text.size() < kCpfLength || !AllDecimalDigits(text)) return false;
+  // The weights rise by one from 2 at the rightmost digit being summed. The second pass sums
+  // the base digits again, every weight shifted up by one, plus the first check digit at 2.
+  int firstSum = 0;
+  int secondSum = 0;
+  for (std::size_t i = 0; i < kCpfBaseLength; ++i) {
+    const int digit = DigitAt(text, i);
+    const int weight = static_cast<int>(kCpfBaseLength - i) + 1;
+    firstSum += digit * weight;
+    secondSum += digit * (weight + 1);
+  }
+  const int first = CpfCheckDigit(firstSum);
+  const int second = CpfCheckDigit(secondSum + first * 2);
+  return DigitAt(text, kCpfBaseLength) == first && DigitAt(text, kCpfBaseLength + 1) == second;
+}
+
+bool ValidaCGC(std::string_view text) {
+  if (text.size() < kCgcLength || !AllDecimalDigits(text)) return false;
+  int firstSum = 0;
+  int secondSum = 0;
+  for (std::size_t i = 0; i < kCgcBaseLength; ++i) {
+    const int digit = DigitAt(text, i);
+    firstSum += digit * kCgcFirstWeights[i];
+    secondSum += digit * kCgcSecondWeights[i];
+  }
+  const int first = CgcCheckDigit(firstSum);
+  const int second = CgcCheckDigit(secondSum + first * 2);
+  return DigitAt(text, kCgcBaseLength) == first && DigitAt(text, kCgcBaseLength + 1) == second;
+}

@@ -1,0 +1,24 @@
+// The program's shared module: taxpayer check digits and the facts every window shares.
+// Layer: the program (core/), above the toolkit.
+#pragma once
+
+#include <string_view>
+
+// --- Taxpayer check digits ---
+// Both functions take the digits the caller kept from its masked field. They answer false for
+// a text too short to hold the number and for any character that is not a decimal digit;
+// characters after the number's own length take no part in the check.
+
+// True when characters 10 and 11 are the two check digits of the individual taxpayer number
+// (CPF) whose base is characters 1 to 9.
+bool ValidaCPF(std::string_view text);
+
+// True when characters 13 and 14 are the two check digits of the company taxpayer number (CGC)
+// whose base is characters 1 to 12.
+bool ValidaCGC(std::string_view text);
+
+// --- The maker ---
+// Shown by the components' About boxes and the licence window. Message boxes and labels read
+// "&" as a mnemonic marker, so the name holds "&&" where the user sees one ampersand.
+inline constexpr std::string_view kMakerName = "Morvane Software && Systems";
+inline constexpr std::string_view kMakerWebAddress = "http://www.morvane.com.br";

@@ -1,0 +1,121 @@
+// Tests of the taxpayer check digits in the shared module.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "core/MORTypes.h"
+
+namespace {
+
+// Counts the two-digit endings that make a valid number out of the given base.
+template <typename Check>
+int ValidEndings(const std::string& base, Check check) {
+  int count = 0;
+  for (int ending = 0; ending < 100; ++ending) {
+    const std::string text = base + char('0' + ending / 10) + char('0' + ending % 10);
+    if (check(text)) ++count;
+  }
+  return count;
+}
+
+}  // namespace
+
+TEST(ValidaCPF, AcceptsTheWorkedExamples) {
+  EXPECT_TRUE(ValidaCPF("11144477735"));
+  // Remainder 1 in the first pass gives check digit 0, not 10.
+  EXPECT_TRUE(ValidaCPF("12345678909"));
+}
+
+TEST(ValidaCPF, RejectsAWrongCheckDigit) {
+  EXPECT_FALSE(ValidaCPF("11144477736"));
+  EXPECT_FALSE(ValidaCPF("11144477745"));
+  EXPECT_FALSE(ValidaCPF("12345678919"));
+  EXPECT_FALSE(ValidaCPF("12345678900"));
+}
+
+TEST(ValidaCPF, AcceptsEveryRepeatedDigit) {
+  for (char digit = '0'; digit <= '9'; ++digit) {
+    EXPECT_TRUE(ValidaCPF(std::string(11, digit))) << digit;
+  }
+}
+
+TEST(ValidaCPF, RejectsShortTexts) {
+  EXPECT_FALSE(ValidaCPF(""));
+  for (std::size_t length = 1; length <= 10; ++length) {
+    EXPECT_FALSE(ValidaCPF(std::string("11144477735").substr(0, length))) << length;
+    EXPECT_FALSE(ValidaCPF(std::string(length, '0'))) << length;
+  }
+}
+
+TEST(ValidaCPF, IgnoresDigitsAfterTheEleventh) {
+  EXPECT_TRUE(ValidaCPF("111444777350"));
+  EXPECT_TRUE(ValidaCPF("12345678909987654321"));
+  EXPECT_FALSE(ValidaCPF("111444777360"));
+}
+
+TEST(ValidaCPF, RejectsAnyCharacterThatIsNotADecimalDigit) {
+  EXPECT_FALSE(ValidaCPF("111.444.777-35"));
+  EXPECT_FALSE(ValidaCPF("1114447773 5"));
+  EXPECT_FALSE(ValidaCPF("11144477735x"));
+  EXPECT_FALSE(ValidaCPF(std::string("11144477735\0", 12)));
+  // Windows-1252 superscript digits are not decimal digits.
+  EXPECT_FALSE(ValidaCPF("1114447773\xB9"));
+  // Characters just outside '0'..'9' must not be read as digits either.
+  EXPECT_FALSE(ValidaCPF("/0000000000"));
+  EXPECT_FALSE(ValidaCPF(":0000000000"));
+}
+
+TEST(ValidaCPF, AcceptsExactlyOneEndingPerBase) {
+  for (const char* base : {"000000001", "111444777", "123456789", "987654321", "500000000",
+                           "090807060", "999999998"}) {
+    EXPECT_EQ(ValidEndings(base, [](const std::string& t) { return ValidaCPF(t); }), 1) << base;
+  }
+}
+
+TEST(ValidaCGC, AcceptsTheWorkedExamples) {
+  EXPECT_TRUE(ValidaCGC("11222333000181"));
+  // A first weighted sum of 100 gives 1000 mod 11 = 10, which becomes 0.
+  EXPECT_TRUE(ValidaCGC("11222333000009"));
+}
+
+TEST(ValidaCGC, RejectsAWrongCheckDigit) {
+  EXPECT_FALSE(ValidaCGC("11222333000182"));
+  EXPECT_FALSE(ValidaCGC("11222333000191"));
+  EXPECT_FALSE(ValidaCGC("11222333000081"));
+}
+
+TEST(ValidaCGC, AcceptsOnlyZerosAmongRepeatedDigits) {
+  EXPECT_TRUE(ValidaCGC(std::string(14, '0')));
+  for (char digit = '1'; digit <= '9'; ++digit) {
+    EXPECT_FALSE(ValidaCGC(std::string(14, digit))) << digit;
+  }
+  // Fourteen ones compute the check digits 8 and 0.
+  EXPECT_TRUE(ValidaCGC("11111111111180"));
+}
+
+TEST(ValidaCGC, RejectsShortTexts) {
+  EXPECT_FALSE(ValidaCGC(""));
+  for (std::size_t length = 1; length <= 13; ++length) {
+    EXPECT_FALSE(ValidaCGC(std::string("11222333000181").substr(0, length))) << length;
+    EXPECT_FALSE(ValidaCGC(std::string(length, '0'))) << length;
+  }
+}
+
+TEST(ValidaCGC, IgnoresDigitsAfterTheFourteenth) {
+  EXPECT_TRUE(ValidaCGC("112223330001819"));
+  EXPECT_FALSE(ValidaCGC("112223330001829"));
+}
+
+TEST(ValidaCGC, RejectsAnyCharacterThatIsNotADecimalDigit) {
+  EXPECT_FALSE(ValidaCGC("11.222.333/0001-81"));
+  EXPECT_FALSE(ValidaCGC("11222333000181-"));
+  EXPECT_FALSE(ValidaCGC("1122233300018\xB9"));
+  EXPECT_FALSE(ValidaCGC("/0000000000000"));
+}
+
+TEST(ValidaCGC, AcceptsExactlyOneEndingPerBase) {
+  for (const char* base :
+       {"112223330001", "000000000001", "999999999999", "123456789012", "500000000000"}) {
+    EXPECT_EQ(ValidEndings(base, [](const std::string& t) { return ValidaCGC(t); }), 1) << base;
+  }
+}

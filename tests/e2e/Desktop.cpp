@@ -1,0 +1,132 @@
+// The private virtual desktop of the end-to-end tests and the outside tools that drive it.
+#include "tests/e2e/Desktop.h"
+
+#include <signal.h>
+#include <spawn.h>
+#include <stdlib.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+#include <stdexcept>
+
+extern char** environ;
+
+namespace e2e {
+
+namespace {
+
+const std::string kDesktopScript = std::string(CALVIX_SOURCE_DIR) + "/scripts/desktop";
+
+// The value of `key` in scripts/desktop's KEY=VALUE output, quotes removed.
+std::string ValueOf(const std::string& output, const std::string& key) {
+  std::istringstream lines(output);
+  std::string line;
+  while (std::getline(lines, line)) {
+    if (line.rfind(key + "=", 0) != 0) continue;
+    std::string value = line.substr(key.size() + 1);
+    if (value.size() >= 2 && value.front() == '"') value = value.substr(1, value.size() - 2);
+    return value;
+  }
+  return {};
+}
+
+std::string SelfPath() {
+  char path[4096];
+  const ssize_t n = readlink("/proc/self/exe", path, sizeof path - 1);
+  return std::string(path, n > 0 ? size_t(n) : 0);
+}
+
+}  // namespace
+
+TDesktop& TDesktop::Get() {
+  static TDesktop desktop;
+  return desktop;
+}
+
+TDesktop::TDesktop() {
+  const std::string output = Output(kDesktopScript + " start");
+  FDisplay = ValueOf(output, "DISPLAY");
+  FPids = ValueOf(output, "DESKTOP_PIDS");
+  FTrayPid = FPids.substr(FPids.find_last_of(' ') + 1);
+  if (FDisplay.empty()) throw std::runtime_error("the virtual desktop did not start");
+  setenv("DISPLAY", FDisplay.c_str(), 1);
+}
+
+TDesktop::~TDesktop() {
+  if (!FPids.empty()) Run(kDesktopScript + " stop " + FPids + " " + FTrayPid);
+}
+
+bool TDesktop::StopTray() {
+  if (FTrayPid.empty()) return false;
+  Run(kDesktopScript + " stop " + FTrayPid);
+  FTrayPid.clear();
+  return true;
+}
+
+bool TDesktop::StartTray() {
+  FTrayPid = ValueOf(Output(kDesktopScript + " tray " + FDisplay), "TRAY_PID");
+  return !FTrayPid.empty();
+}
+
+int Run(const std::string& command) {
+  const int status = std::system(command.c_str());
+  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+std::string Output(const std::string& command) {
+  std::string out;
+  FILE* pipe = popen(command.c_str(), "r");
+  if (pipe == nullptr) return out;
+  char buffer[4096];
+  size_t n;
+  while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0)
+    out.append(buffer, n);
+  pclose(pipe);
+  while (!out.empty() && out.back() == '\n')
+    out.pop_back();
+  return out;
+}
+
+TShot Screenshot() {
+  TShot shot;
+  const std::string size = Output("xdpyinfo | awk '/dimensions:/ {print $2}'");
+  if (std::sscanf(size.c_str(), "%dx%d", &shot.width, &shot.height) != 2) return shot;
+  const std::string raw = Output("import -silent -window root -depth 8 rgb:-");
+  if (raw.size() < size_t(shot.width) * shot.height * 3) return TShot{};
+  shot.pixels.resize(size_t(shot.width) * shot.height);
+  for (size_t i = 0; i < shot.pixels.size(); ++i) {
+    const auto* p = reinterpret_cast<const unsigned char*>(raw.data() + 3 * i);
+    shot.pixels[i] = (uint32_t(p[0]) << 16) | (uint32_t(p[1]) << 8) | p[2];
+  }
+  return shot;
+}
+
+int SpawnChild(const std::string& role, const std::vector<std::string>& args) {
+  const std::string self = SelfPath();
+  std::vector<std::string> words = {self, "--child=" + role};
+  words.insert(words.end(), args.begin(), args.end());
+  std::vector<char*> argv;
+  for (std::string& w : words)
+    argv.push_back(w.data());
+  argv.push_back(nullptr);
+  pid_t pid = 0;
+  if (posix_spawn(&pid, self.c_str(), nullptr, nullptr, argv.data(), environ) != 0) return -1;
+  return pid;
+}
+
+int WaitChild(int pid) {
+  int status = 0;
+  if (waitpid(pid, &status, 0) != pid) return -1;
+  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+void EndChild(int pid) {
+  if (pid <= 0) return;
+  kill(pid, SIGTERM);
+  WaitChild(pid);
+}
+
+}  // namespace e2e

@@ -1,0 +1,50 @@
+// The private virtual desktop of the end-to-end tests (scripts/desktop) and the tools that look
+// at it and drive it: xdotool, screenshots, window properties.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace e2e {
+
+// Starts the desktop on first use and stops exactly what it started at the end of the run.
+class TDesktop {
+ public:
+  static TDesktop& Get();
+  ~TDesktop();
+
+  const std::string& DisplayName() const { return FDisplay; }
+  bool Started() const { return !FDisplay.empty(); }
+  // Ends the tray host, or starts a new one; false when that failed.
+  bool StopTray();
+  bool StartTray();
+
+ private:
+  TDesktop();
+  std::string FDisplay;
+  std::string FPids;  // the desktop's processes, the tray host last
+  std::string FTrayPid;
+};
+
+// Runs a command line through the shell on the desktop's display; its exit status.
+int Run(const std::string& command);
+// The same, returning what it printed (trailing newline removed).
+std::string Output(const std::string& command);
+
+// The whole screen as 0x00RRGGBB pixels, read by an outside program.
+struct TShot {
+  int width = 0;
+  int height = 0;
+  std::vector<uint32_t> pixels;
+  uint32_t At(int x, int y) const { return pixels[size_t(y) * width + x]; }
+};
+TShot Screenshot();
+
+// Starts this test program again in one of its child roles (see main.cpp) with `args`; returns
+// its process id, or waits for it and returns its exit status.
+int SpawnChild(const std::string& role, const std::vector<std::string>& args);
+int WaitChild(int pid);
+void EndChild(int pid);
+
+}  // namespace e2e
