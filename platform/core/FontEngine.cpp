@@ -18,7 +18,7 @@
 #include <map>
 #include <tuple>
 
-#include "platform/core/Cp1252.h"
+#include "platform/core/CodePage.h"
 
 namespace platform::fonts {
 namespace {
