@@ -60,15 +60,16 @@ BENCHMARK(BM_ValidaCGC);
 // Card numbers as a user types them, in groups of four with blanks, half of them good.
 void BM_CardNumber(benchmark::State& state) {
   static const auto numbers = [] {
-    auto digits =
-        MakeNumbers(16, [](const std::string& t) { return IsCardNumberValid(t, ccOther); });
+    auto digits = MakeNumbers(
+        16, [](const std::string& t) { return TMorVerifyCard::IsCardNumberValid(t, ccOther); });
     for (std::string& text : digits) {
       text = text.substr(0, 4) + ' ' + text.substr(4, 4) + ' ' + text.substr(8, 4) + ' ' +
              text.substr(12, 4);
     }
     return digits;
   }();
-  RunChecks(state, numbers, [](const std::string& t) { return IsCardNumberValid(t, ccOther); });
+  RunChecks(state, numbers,
+            [](const std::string& t) { return TMorVerifyCard::IsCardNumberValid(t, ccOther); });
 }
 BENCHMARK(BM_CardNumber);
 

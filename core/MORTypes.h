@@ -16,3 +16,9 @@ bool ValidaCPF(std::string_view text);
 // True when characters 13 and 14 are the two check digits of the company taxpayer number (CGC)
 // whose base is characters 1 to 12.
 bool ValidaCGC(std::string_view text);
+
+// --- The maker ---
+// Shown by the components' About boxes and the licence window. Message boxes and labels read
+// "&" as a mnemonic marker, so the name holds "&&" where the user sees one ampersand.
+inline constexpr std::string_view kMakerName = "Morvane Software && Systems";
+inline constexpr std::string_view kMakerWebAddress = "http://www.morvane.com.br";

@@ -1,11 +1,16 @@
-// The payment card verifier: brand, number and expiry in, one verdict out.
+// The payment card verifier: brand, number and expiry in, one verdict out, and the About and
+// Ajuda message-box properties it shares with the system-information component.
 // Layer: the program (validation/), above the toolkit.
 #include "validation/MorVerifyCard.h"
 
 #include <array>
 #include <cstddef>
+#include <utility>
 
-// --- The tests behind the verdict ---
+#include "core/MORTypes.h"
+#include "toolkit/TypInfo.h"
+
+// --- The number test ---
 
 namespace {
 
@@ -32,18 +37,6 @@ constexpr std::array<TBrandName, 9> kBrandNames{{
 
 bool IsDigit(char c) {
   return c >= '0' && c <= '9';
-}
-
-char UpperAscii(char c) {
-  return c >= 'a' && c <= 'z' ? char(c - 'a' + 'A') : c;
-}
-
-bool EqualsUpperCased(std::string_view name, std::string_view upper) {
-  if (name.size() != upper.size()) return false;
-  for (std::size_t i = 0; i < name.size(); ++i) {
-    if (UpperAscii(name[i]) != upper[i]) return false;
-  }
-  return true;
 }
 
 // What the number test needs of the typed text, gathered in one pass without copying it:
@@ -75,6 +68,7 @@ TCardDigits ScanDigits(std::string_view cardNumber) {
   return digits;
 }
 
+// A type outside the enumeration (a damaged form description) gets no prefix rule, as ccOther.
 bool PassesPrefixRule(const TCardDigits& digits, TCreditCardType cardType) {
   switch (cardType) {
     case ccAmex:
@@ -108,15 +102,90 @@ bool PassesChecksum(const TCardDigits& digits) {
 
 }  // namespace
 
-TCreditCardType CardTypeFromName(std::string_view name) {
+TCreditCardType TMorVerifyCard::CardTypeFromName(const std::string& name) {
+  const std::string upper = UpperCase(name);
   for (const TBrandName& brand : kBrandNames) {
-    if (EqualsUpperCased(name, brand.name)) return brand.cardType;
+    if (upper == brand.name) return brand.cardType;
   }
   return ccOther;
 }
 
-bool IsCardNumberValid(std::string_view cardNumber, TCreditCardType cardType) {
+bool TMorVerifyCard::IsCardNumberValid(std::string_view cardNumber, TCreditCardType cardType) {
   const TCardDigits digits = ScanDigits(cardNumber);
   return digits.count >= kMinimumDigits && PassesPrefixRule(digits, cardType) &&
          PassesChecksum(digits);
+}
+
+// --- The component ---
+
+namespace {
+
+constexpr char kCardAjudaText[] =
+    "Para usar \"set\" as propriedades:\r"
+    "\r"
+    "CardType, CardNumber e ExprDate\r"
+    "\r"
+    "Ent\xE3o verifique a propriedade:Valid\r";
+
+const bool kRegistered =
+    (PublishClass<TMorVerifyCard, TComponent>("TMorVerifyCard")
+         .Boolean("About", &TMorVerifyCard::About, &TMorVerifyCard::SetAbout, false)
+         .Boolean("Ajuda", &TMorVerifyCard::Ajuda, &TMorVerifyCard::SetAjuda, false)
+         .Enumeration("CardType", &TMorVerifyCard::CardType, &TMorVerifyCard::SetCardType,
+                      {"ccAmex", "ccVisa", "ccMasterCard", "ccDiscover", "ccOther"})
+         .Float("ExprDate", &TMorVerifyCard::ExprDate, &TMorVerifyCard::SetExprDate)
+         .String("CardNumber", &TMorVerifyCard::CardNumber, &TMorVerifyCard::SetCardNumber,
+                 std::string()),
+     true);
+
+}  // namespace
+
+TMorVerifyCard::TMorVerifyCard(TComponent* owner) : TComponent(owner) {}
+
+void TMorVerifyCard::SetAbout(bool) {
+  ShowPropertyText(*this, MorAboutText());
+}
+
+void TMorVerifyCard::SetAjuda(bool) {
+  ShowPropertyText(*this, kCardAjudaText);
+}
+
+TCreditCardValidity TMorVerifyCard::Valid() const {
+  if (!IsNumberValid()) return ccvInvalid;
+  return IsDateValid() ? ccvValid : ccvExpired;
+}
+
+bool TMorVerifyCard::IsDateValid() const {
+  return IsCardDateValid(FExprDate, Now());
+}
+
+// --- The message-box properties ---
+
+namespace {
+
+constexpr int kAboutNameTrail = 5;
+constexpr int kAboutAddressIndent = 17;
+
+TInformationBox& CurrentInformationBox() {
+  static TInformationBox box;
+  return box;
+}
+
+}  // namespace
+
+std::string MorAboutText() {
+  return std::string(kMakerName) + std::string(kAboutNameTrail, ' ') + "\r\r" +
+         std::string(kAboutAddressIndent, ' ') + std::string(kMakerWebAddress) + " ";
+}
+
+void ShowInformationBox(const std::string& text) {
+  if (const TInformationBox& box = CurrentInformationBox()) box(text);
+}
+
+TInformationBox SetInformationBox(TInformationBox box) {
+  return std::exchange(CurrentInformationBox(), std::move(box));
+}
+
+void ShowPropertyText(const TComponent& component, const std::string& text) {
+  if (!component.IsLoading()) ShowInformationBox(text);
 }

@@ -1,87 +1,93 @@
-// Tests of the payment card verifier: brand names, the number test and the expiry test.
+// Tests of the payment card verifier: brand names, the number and expiry tests, the verdict
+// against the clock and the message-box properties.
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
+
+#include "core/MORTypes.h"
+#include "platform/headless/headless.h"
+#include "toolkit/TypInfo.h"
 
 #include "validation/MorVerifyCard.h"
 
 // --- Brand names ---
 
 TEST(CardTypeFromName, MapsEveryKnownNameInAnyLetterCase) {
-  EXPECT_EQ(CardTypeFromName("Amex"), ccAmex);
-  EXPECT_EQ(CardTypeFromName("american express"), ccAmex);
-  EXPECT_EQ(CardTypeFromName("Optima"), ccAmex);
-  EXPECT_EQ(CardTypeFromName("Visa"), ccVisa);
-  EXPECT_EQ(CardTypeFromName("MasterCard"), ccMasterCard);
-  EXPECT_EQ(CardTypeFromName("mc"), ccMasterCard);
-  EXPECT_EQ(CardTypeFromName("Eurocard"), ccMasterCard);
-  EXPECT_EQ(CardTypeFromName("Discover"), ccDiscover);
-  EXPECT_EQ(CardTypeFromName("novous"), ccDiscover);
+  EXPECT_EQ(TMorVerifyCard::CardTypeFromName("Amex"), ccAmex);
+  EXPECT_EQ(TMorVerifyCard::CardTypeFromName("american express"), ccAmex);
+  EXPECT_EQ(TMorVerifyCard::CardTypeFromName("Optima"), ccAmex);
+  EXPECT_EQ(TMorVerifyCard::CardTypeFromName("Visa"), ccVisa);
+  EXPECT_EQ(TMorVerifyCard::CardTypeFromName("MasterCard"), ccMasterCard);
+  EXPECT_EQ(TMorVerifyCard::CardTypeFromName("mc"), ccMasterCard);
+  EXPECT_EQ(TMorVerifyCard::CardTypeFromName("Eurocard"), ccMasterCard);
+  EXPECT_EQ(TMorVerifyCard::CardTypeFromName("Discover"), ccDiscover);
+  EXPECT_EQ(TMorVerifyCard::CardTypeFromName("novous"), ccDiscover);
 }
 
 TEST(CardTypeFromName, GivesOtherForAnythingElse) {
-  EXPECT_EQ(CardTypeFromName("Other"), ccOther);
-  EXPECT_EQ(CardTypeFromName(""), ccOther);
-  EXPECT_EQ(CardTypeFromName(" Visa"), ccOther);
-  EXPECT_EQ(CardTypeFromName("Visa "), ccOther);
-  EXPECT_EQ(CardTypeFromName("Vis"), ccOther);
-  EXPECT_EQ(CardTypeFromName("VisaX"), ccOther);
-  EXPECT_EQ(CardTypeFromName("Master Card"), ccOther);
-  EXPECT_EQ(CardTypeFromName(std::string("VISA\0", 5)), ccOther);
+  EXPECT_EQ(TMorVerifyCard::CardTypeFromName("Other"), ccOther);
+  EXPECT_EQ(TMorVerifyCard::CardTypeFromName(""), ccOther);
+  EXPECT_EQ(TMorVerifyCard::CardTypeFromName(" Visa"), ccOther);
+  EXPECT_EQ(TMorVerifyCard::CardTypeFromName("Visa "), ccOther);
+  EXPECT_EQ(TMorVerifyCard::CardTypeFromName("Vis"), ccOther);
+  EXPECT_EQ(TMorVerifyCard::CardTypeFromName("VisaX"), ccOther);
+  EXPECT_EQ(TMorVerifyCard::CardTypeFromName("Master Card"), ccOther);
+  EXPECT_EQ(TMorVerifyCard::CardTypeFromName(std::string("VISA\0", 5)), ccOther);
   // Only a to z are upper-cased: a Windows-1252 accented letter stays as it is.
-  EXPECT_EQ(CardTypeFromName("Amex\xE9"), ccOther);
+  EXPECT_EQ(TMorVerifyCard::CardTypeFromName("Amex\xE9"), ccOther);
 }
 
 // --- The number test ---
 
 TEST(IsCardNumberValid, AcceptsKnownGoodNumbersForTheirBrand) {
-  EXPECT_TRUE(IsCardNumberValid("4111111111111111", ccVisa));
-  EXPECT_TRUE(IsCardNumberValid("4111 1111 1111 1111", ccVisa));
-  EXPECT_TRUE(IsCardNumberValid("4111-1111-1111-1111", ccVisa));
-  EXPECT_TRUE(IsCardNumberValid("4222222222222", ccVisa));
-  EXPECT_TRUE(IsCardNumberValid("378282246310005", ccAmex));
-  EXPECT_TRUE(IsCardNumberValid("5555555555554444", ccMasterCard));
-  EXPECT_TRUE(IsCardNumberValid("6011111111111117", ccDiscover));
+  EXPECT_TRUE(TMorVerifyCard::IsCardNumberValid("4111111111111111", ccVisa));
+  EXPECT_TRUE(TMorVerifyCard::IsCardNumberValid("4111 1111 1111 1111", ccVisa));
+  EXPECT_TRUE(TMorVerifyCard::IsCardNumberValid("4111-1111-1111-1111", ccVisa));
+  EXPECT_TRUE(TMorVerifyCard::IsCardNumberValid("4222222222222", ccVisa));
+  EXPECT_TRUE(TMorVerifyCard::IsCardNumberValid("378282246310005", ccAmex));
+  EXPECT_TRUE(TMorVerifyCard::IsCardNumberValid("5555555555554444", ccMasterCard));
+  EXPECT_TRUE(TMorVerifyCard::IsCardNumberValid("6011111111111117", ccDiscover));
 }
 
 TEST(IsCardNumberValid, AppliesTheBrandPrefixRules) {
-  EXPECT_FALSE(IsCardNumberValid("4111111111111111", ccMasterCard));
-  EXPECT_FALSE(IsCardNumberValid("4111111111111111", ccAmex));
-  EXPECT_FALSE(IsCardNumberValid("5555555555554444", ccDiscover));
-  EXPECT_FALSE(IsCardNumberValid("6011111111111117", ccVisa));
+  EXPECT_FALSE(TMorVerifyCard::IsCardNumberValid("4111111111111111", ccMasterCard));
+  EXPECT_FALSE(TMorVerifyCard::IsCardNumberValid("4111111111111111", ccAmex));
+  EXPECT_FALSE(TMorVerifyCard::IsCardNumberValid("5555555555554444", ccDiscover));
+  EXPECT_FALSE(TMorVerifyCard::IsCardNumberValid("6011111111111117", ccVisa));
   // 34 passes the checksum, but only 37 is an Amex prefix.
-  EXPECT_FALSE(IsCardNumberValid("341111111111111", ccAmex));
-  EXPECT_TRUE(IsCardNumberValid("341111111111111", ccOther));
+  EXPECT_FALSE(TMorVerifyCard::IsCardNumberValid("341111111111111", ccAmex));
+  EXPECT_TRUE(TMorVerifyCard::IsCardNumberValid("341111111111111", ccOther));
   // Leading zeros are not the lead digit: the rule looks at the first digit that is not 0,
   // and for Amex at the digit right after it, wherever the separators fall.
-  EXPECT_TRUE(IsCardNumberValid("0378282246310005", ccAmex));
-  EXPECT_TRUE(IsCardNumberValid("3-78282246310005", ccAmex));
+  EXPECT_TRUE(TMorVerifyCard::IsCardNumberValid("0378282246310005", ccAmex));
+  EXPECT_TRUE(TMorVerifyCard::IsCardNumberValid("3-78282246310005", ccAmex));
 }
 
 TEST(IsCardNumberValid, WantsThirteenDigits) {
-  EXPECT_FALSE(IsCardNumberValid("", ccOther));
+  EXPECT_FALSE(TMorVerifyCard::IsCardNumberValid("", ccOther));
   // Twelve digits fail whatever the brand, even with a good checksum.
   for (const TCreditCardType type : {ccAmex, ccVisa, ccMasterCard, ccDiscover, ccOther}) {
-    EXPECT_FALSE(IsCardNumberValid("000000000000", type));
-    EXPECT_FALSE(IsCardNumberValid("411111111113", type));
+    EXPECT_FALSE(TMorVerifyCard::IsCardNumberValid("000000000000", type));
+    EXPECT_FALSE(TMorVerifyCard::IsCardNumberValid("411111111113", type));
   }
   // Letters and separators do not count as digits.
-  EXPECT_FALSE(IsCardNumberValid("4222 2222 2222", ccVisa));
-  EXPECT_FALSE(IsCardNumberValid("42222222222x2", ccVisa));
+  EXPECT_FALSE(TMorVerifyCard::IsCardNumberValid("4222 2222 2222", ccVisa));
+  EXPECT_FALSE(TMorVerifyCard::IsCardNumberValid("42222222222x2", ccVisa));
 }
 
 TEST(IsCardNumberValid, ZerosPassOnlyWithoutABrand) {
-  EXPECT_TRUE(IsCardNumberValid("0000000000000", ccOther));
+  EXPECT_TRUE(TMorVerifyCard::IsCardNumberValid("0000000000000", ccOther));
   for (const TCreditCardType type : {ccAmex, ccVisa, ccMasterCard, ccDiscover}) {
-    EXPECT_FALSE(IsCardNumberValid("0000000000000", type)) << int(type);
+    EXPECT_FALSE(TMorVerifyCard::IsCardNumberValid("0000000000000", type)) << int(type);
   }
 }
 
 TEST(IsCardNumberValid, SumsOnlyTheFirstSixteenDigits) {
-  EXPECT_TRUE(IsCardNumberValid("41111111111111110", ccVisa));
-  EXPECT_TRUE(IsCardNumberValid("41111111111111119999", ccVisa));
-  EXPECT_FALSE(IsCardNumberValid("04111111111111111", ccVisa));
-  EXPECT_FALSE(IsCardNumberValid("04111111111111111", ccOther));
+  EXPECT_TRUE(TMorVerifyCard::IsCardNumberValid("41111111111111110", ccVisa));
+  EXPECT_TRUE(TMorVerifyCard::IsCardNumberValid("41111111111111119999", ccVisa));
+  EXPECT_FALSE(TMorVerifyCard::IsCardNumberValid("04111111111111111", ccVisa));
+  EXPECT_FALSE(TMorVerifyCard::IsCardNumberValid("04111111111111111", ccOther));
 }
 
 // The checksum must catch every single wrong digit: exactly one last digit completes a base.
@@ -90,24 +96,159 @@ TEST(IsCardNumberValid, AcceptsExactlyOneCheckDigitPerBase) {
                                  "601111111111111", "123456789012", "999999999999999"}) {
     int passing = 0;
     for (char last = '0'; last <= '9'; ++last) {
-      if (IsCardNumberValid(base + last, ccOther)) ++passing;
+      if (TMorVerifyCard::IsCardNumberValid(base + last, ccOther)) ++passing;
     }
     EXPECT_EQ(passing, 1) << base;
   }
 }
 
 TEST(IsCardNumberValid, CatchesASwapOfNeighbouringDigits) {
-  EXPECT_FALSE(IsCardNumberValid("4111111111111161", ccVisa) &&
-               IsCardNumberValid("4111111111111611", ccVisa));
-  EXPECT_FALSE(IsCardNumberValid("5555555555555444", ccMasterCard));
+  EXPECT_FALSE(TMorVerifyCard::IsCardNumberValid("4111111111111161", ccVisa) &&
+               TMorVerifyCard::IsCardNumberValid("4111111111111611", ccVisa));
+  EXPECT_FALSE(TMorVerifyCard::IsCardNumberValid("5555555555555444", ccMasterCard));
 }
 
 // --- The expiry test ---
 
 TEST(IsCardDateValid, GoodStrictlyBeforeTheExpiryInstant) {
   const double july2001 = 37073.0;
-  EXPECT_TRUE(IsCardDateValid(july2001, july2001 - 1.0 / 86400000.0));
-  EXPECT_FALSE(IsCardDateValid(july2001, july2001));
-  EXPECT_FALSE(IsCardDateValid(july2001, july2001 + 0.5));
-  EXPECT_FALSE(IsCardDateValid(0.0, july2001));
+  EXPECT_TRUE(TMorVerifyCard::IsCardDateValid(july2001, july2001 - 1.0 / 86400000.0));
+  EXPECT_FALSE(TMorVerifyCard::IsCardDateValid(july2001, july2001));
+  EXPECT_FALSE(TMorVerifyCard::IsCardDateValid(july2001, july2001 + 0.5));
+  EXPECT_FALSE(TMorVerifyCard::IsCardDateValid(0.0, july2001));
+}
+
+// --- The component ---
+
+namespace {
+
+// 15 July 2001, 10:30:00.000 local time.
+constexpr SYSTEMTIME kMidJuly2001{2001, 7, 0, 15, 10, 30, 0, 0};
+constexpr double kOneMillisecond = 1.0 / 86400000.0;
+
+class MorVerifyCardTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    headless::SetLocalTime(kMidJuly2001);
+    previousBox = SetInformationBox([this](const std::string& text) { shown.push_back(text); });
+  }
+  void TearDown() override {
+    SetInformationBox(previousBox);
+    headless::ResetLocale();
+  }
+
+  TComponent owner{nullptr};
+  TMorVerifyCard& card = *new TMorVerifyCard(&owner);
+  std::vector<std::string> shown;
+  TInformationBox previousBox;
+};
+
+}  // namespace
+
+TEST_F(MorVerifyCardTest, StartsAsAnInvalidOtherCard) {
+  EXPECT_EQ(card.CardType(), ccOther);
+  EXPECT_EQ(card.ExprDate(), 0.0);
+  EXPECT_EQ(card.CardNumber(), "");
+  EXPECT_EQ(card.Valid(), ccvInvalid);
+  EXPECT_EQ(card.Owner(), &owner);
+}
+
+TEST_F(MorVerifyCardTest, JudgesTheExpiryAgainstTheLocalClock) {
+  card.SetCardNumber("4111 1111 1111 1111");
+  card.SetCardType(ccVisa);
+  card.SetExprDate(EncodeDate(2001, 8, 1));
+  EXPECT_EQ(card.Valid(), ccvValid);
+  card.SetExprDate(EncodeDate(2001, 7, 1));
+  EXPECT_EQ(card.Valid(), ccvExpired);
+  // The expiry instant itself already counts as expired; a millisecond later does not.
+  card.SetExprDate(Now());
+  EXPECT_EQ(card.Valid(), ccvExpired);
+  card.SetExprDate(Now() + kOneMillisecond);
+  EXPECT_EQ(card.Valid(), ccvValid);
+  card.SetCardType(ccMasterCard);
+  EXPECT_EQ(card.Valid(), ccvInvalid);
+}
+
+TEST_F(MorVerifyCardTest, RecomputesTheVerdictOnEveryRead) {
+  card.SetCardNumber("5555-5555-5555-4444");
+  card.SetCardTypeFromName("mc");
+  card.SetExprDate(EncodeDate(2001, 8, 1));
+  EXPECT_EQ(card.Valid(), ccvValid);
+  headless::SetLocalTime({2001, 8, 3, 1, 0, 0, 0, 0});
+  EXPECT_EQ(card.Valid(), ccvExpired);
+  card.SetCardNumber("5555-5555-5555-4445");
+  EXPECT_EQ(card.Valid(), ccvInvalid);
+  // The number is kept exactly as typed.
+  EXPECT_EQ(card.CardNumber(), "5555-5555-5555-4445");
+}
+
+TEST_F(MorVerifyCardTest, AnInvalidNumberIsNeverReportedExpired) {
+  card.SetCardNumber("4111111111111112");
+  card.SetCardType(ccVisa);
+  card.SetExprDate(EncodeDate(1999, 7, 1));
+  EXPECT_EQ(card.Valid(), ccvInvalid);
+}
+
+TEST_F(MorVerifyCardTest, BrandNamesSetTheType) {
+  card.SetCardTypeFromName("Eurocard");
+  EXPECT_EQ(card.CardType(), ccMasterCard);
+  card.SetCardTypeFromName("Optima");
+  EXPECT_EQ(card.CardType(), ccAmex);
+  card.SetCardTypeFromName(" Visa");
+  EXPECT_EQ(card.CardType(), ccOther);
+  card.SetCardTypeFromName("Visa");
+  card.SetCardTypeFromName("");
+  EXPECT_EQ(card.CardType(), ccOther);
+}
+
+TEST_F(MorVerifyCardTest, MessageBoxPropertiesShowTheirTextsAndReadFalse) {
+  card.SetAbout(false);
+  card.SetAbout(true);
+  card.SetAjuda(false);
+  EXPECT_FALSE(card.About());
+  EXPECT_FALSE(card.Ajuda());
+  ASSERT_EQ(shown.size(), 3u);
+  const std::string about = std::string(kMakerName) + "     \r\r" + std::string(17, ' ') +
+                            std::string(kMakerWebAddress) + " ";
+  EXPECT_EQ(shown[0], about);
+  EXPECT_EQ(shown[1], about);
+  EXPECT_EQ(shown[2],
+            "Para usar \"set\" as propriedades:\r\rCardType, CardNumber e ExprDate\r\r"
+            "Ent\xE3o verifique a propriedade:Valid\r");
+}
+
+TEST_F(MorVerifyCardTest, MessageBoxPropertiesStayQuietWhileBeingRead) {
+  card.SetLoading(true);
+  card.SetAbout(true);
+  card.SetAjuda(true);
+  card.Loaded();
+  EXPECT_TRUE(shown.empty());
+}
+
+// A form description stores the card values and never the message-box properties.
+TEST_F(MorVerifyCardTest, PublishesTheCardValuesForFormDescriptions) {
+  const TClassInfo* info = FindClass("TMorVerifyCard");
+  ASSERT_NE(info, nullptr);
+  EXPECT_TRUE(info->InheritsFrom(FindClass("TComponent")));
+  for (const char* name : {"About", "Ajuda"}) {
+    const TPropInfo* property = info->FindProperty(name);
+    ASSERT_NE(property, nullptr) << name;
+    EXPECT_FALSE(property->IsStored(card)) << name;
+  }
+  for (const char* name : {"CardType", "ExprDate"}) {
+    const TPropInfo* property = info->FindProperty(name);
+    ASSERT_NE(property, nullptr) << name;
+    EXPECT_TRUE(property->IsStored(card)) << name;
+  }
+  EXPECT_EQ(info->FindProperty("CardType")->Get(card), TValue::Ident("ccOther"));
+  EXPECT_FALSE(info->FindProperty("CardNumber")->IsStored(card));
+  card.SetCardNumber("4111");
+  EXPECT_TRUE(info->FindProperty("CardNumber")->IsStored(card));
+
+  // Reading a description sets the values through the same properties.
+  info->FindProperty("CardType")->SetOrd(card, ccDiscover);
+  info->FindProperty("ExprDate")->SetFloat(card, 36342.0);
+  EXPECT_EQ(card.CardType(), ccDiscover);
+  EXPECT_EQ(card.ExprDate(), 36342.0);
+  EXPECT_TRUE(shown.empty());
 }
