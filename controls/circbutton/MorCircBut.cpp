@@ -19,87 +19,115 @@ constexpr double kInvPi = 0.31830988618379067;
 
 // --- Working bitmaps ---
 
-TMorRaster::TMorRaster(int width, int height) {
+namespace {
+
+// The header of a 32-bit top-down DIB: pixels 0x00RRGGBB, row 0 first.
+BITMAPINFO TopDownInfo(int width, int height) {
   BITMAPINFO info{};
   info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
   info.bmiHeader.biWidth = width;
-  info.bmiHeader.biHeight = -height;  // top-down: row 0 first
+  info.bmiHeader.biHeight = -height;
   info.bmiHeader.biPlanes = 1;
   info.bmiHeader.biBitCount = 32;
   info.bmiHeader.biCompression = BI_RGB;
-  void* bits = nullptr;
-  FBitmap = width > 0 && height > 0
-                ? CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0)
-                : nullptr;
+  return info;
+}
+
+// 0x00RRGGBB and 0x00BBGGRR are each other's mirror.
+constexpr uint32_t SwapRedBlue(uint32_t c) {
+  return ((c & 0xFF) << 16) | (c & 0xFF00) | ((c >> 16) & 0xFF);
+}
+
+}  // namespace
+
+TMorRaster::TMorRaster(int width, int height, COLORREF fill)
+    : FWidth(std::max(width, 0)),
+      FHeight(std::max(height, 0)),
+      FPixels(size_t(FWidth) * FHeight, fill & 0xFFFFFF) {}
+
+void TMorRaster::Fill(COLORREF color) {
+  std::fill(FPixels.begin(), FPixels.end(), color & 0xFFFFFF);
+}
+
+void TMorRaster::Combine(const TMorRaster& source, DWORD rop) {
+  const int width = std::min(FWidth, source.FWidth);
+  const int height = std::min(FHeight, source.FHeight);
+  for (int y = 0; y < height; ++y) {
+    COLORREF* d = FPixels.data() + size_t(y) * FWidth;
+    const COLORREF* s = source.FPixels.data() + size_t(y) * source.FWidth;
+    for (int x = 0; x < width; ++x) {
+      switch (rop) {
+        case SRCCOPY:
+          d[x] = s[x];
+          break;
+        case SRCAND:
+          d[x] &= s[x];
+          break;
+        case SRCPAINT:
+          d[x] |= s[x];
+          break;
+        case SRCERASE:
+          d[x] = s[x] & ~d[x] & 0xFFFFFF;
+          break;
+        case NOTSRCCOPY:
+          d[x] = ~s[x] & 0xFFFFFF;
+          break;
+        default:
+          return;
+      }
+    }
+  }
+}
+
+void TMorRaster::ReadFrom(HDC dc, HBITMAP bitmap) {
+  BITMAPINFO info = TopDownInfo(FWidth, FHeight);
+  if (Empty() || !GetDIBits(dc, bitmap, 0, UINT(FHeight), FPixels.data(), &info, DIB_RGB_COLORS))
+    return;
+  for (COLORREF& c : FPixels)
+    c = SwapRedBlue(c);
+}
+
+void TMorRaster::WriteTo(HDC dc, HBITMAP bitmap) const {
+  if (Empty()) return;
+  std::vector<uint32_t> bits(FPixels.size());
+  std::transform(FPixels.begin(), FPixels.end(), bits.begin(), SwapRedBlue);
+  const BITMAPINFO info = TopDownInfo(FWidth, FHeight);
+  SetDIBits(dc, bitmap, 0, UINT(FHeight), bits.data(), &info, DIB_RGB_COLORS);
+}
+
+TMorDeviceBitmap::TMorDeviceBitmap(int width, int height) {
+  FBitmap = width > 0 && height > 0 ? CreateBitmap(width, height, 1, 32, nullptr) : nullptr;
   FDc = FBitmap ? CreateCompatibleDC(nullptr) : nullptr;
   if (!FDc) {
-    Release();
+    if (FBitmap) DeleteObject(FBitmap);
     throw Exception("Out of system resources");
   }
   FOldBitmap = SelectObject(FDc, FBitmap);
-  FBits = static_cast<uint32_t*>(bits);
   FWidth = width;
   FHeight = height;
   Fill(kWhite);
 }
 
-TMorRaster::~TMorRaster() {
-  Release();
+TMorDeviceBitmap::TMorDeviceBitmap(const TMorRaster& raster)
+    : TMorDeviceBitmap(raster.Width(), raster.Height()) {
+  raster.WriteTo(FDc, FBitmap);
 }
 
-TMorRaster::TMorRaster(TMorRaster&& other) noexcept
-    : FWidth(std::exchange(other.FWidth, 0)),
-      FHeight(std::exchange(other.FHeight, 0)),
-      FDc(std::exchange(other.FDc, nullptr)),
-      FBitmap(std::exchange(other.FBitmap, nullptr)),
-      FOldBitmap(std::exchange(other.FOldBitmap, nullptr)),
-      FBits(std::exchange(other.FBits, nullptr)) {}
-
-TMorRaster& TMorRaster::operator=(TMorRaster&& other) noexcept {
-  if (this != &other) {
-    Release();
-    FWidth = std::exchange(other.FWidth, 0);
-    FHeight = std::exchange(other.FHeight, 0);
-    FDc = std::exchange(other.FDc, nullptr);
-    FBitmap = std::exchange(other.FBitmap, nullptr);
-    FOldBitmap = std::exchange(other.FOldBitmap, nullptr);
-    FBits = std::exchange(other.FBits, nullptr);
-  }
-  return *this;
+TMorDeviceBitmap::~TMorDeviceBitmap() {
+  SelectObject(FDc, FOldBitmap);
+  DeleteDC(FDc);
+  DeleteObject(FBitmap);
 }
 
-void TMorRaster::Release() {
-  if (FDc) {
-    SelectObject(FDc, FOldBitmap);
-    DeleteDC(FDc);
-  }
-  if (FBitmap) DeleteObject(FBitmap);
-  FDc = nullptr;
-  FBitmap = nullptr;
-  FOldBitmap = nullptr;
-  FBits = nullptr;
-  FWidth = FHeight = 0;
+void TMorDeviceBitmap::Fill(COLORREF color) {
+  const RECT all{0, 0, FWidth, FHeight};
+  HBRUSH brush = CreateSolidBrush(color);
+  FillRect(FDc, &all, brush);
+  DeleteObject(brush);
 }
 
-void TMorRaster::Fill(COLORREF color) {
-  std::fill_n(FBits, size_t(FWidth) * FHeight, FromColorRef(color));
-}
-
-void TMorRaster::CopyFrom(const TMorRaster& source, DWORD rop) {
-  CopyFrom(source.Dc(), rop);
-}
-
-void TMorRaster::CopyFrom(HDC source, DWORD rop) {
-  if (FDc) BitBlt(FDc, 0, 0, FWidth, FHeight, source, 0, 0, rop);
-}
-
-void TMorRaster::CopyTo(HDC target, DWORD rop) const {
-  if (FDc) BitBlt(target, 0, 0, FWidth, FHeight, FDc, 0, 0, rop);
-}
-
-void TMorRaster::Ellipse(int x1, int y1, int x2, int y2, COLORREF pen, bool filled,
-                         COLORREF brush) {
-  if (!FDc) return;
+void TMorDeviceBitmap::Ellipse(int x1, int y1, int x2, int y2, COLORREF pen, bool filled,
+                               COLORREF brush) {
   HPEN penHandle = CreatePen(PS_SOLID, 1, pen);
   HBRUSH brushHandle = filled ? CreateSolidBrush(brush) : nullptr;
   HGDIOBJ oldPen = SelectObject(FDc, penHandle);
@@ -110,6 +138,12 @@ void TMorRaster::Ellipse(int x1, int y1, int x2, int y2, COLORREF pen, bool fill
   SelectObject(FDc, oldPen);
   if (brushHandle) DeleteObject(brushHandle);
   DeleteObject(penHandle);
+}
+
+TMorRaster TMorDeviceBitmap::ToRaster() const {
+  TMorRaster raster(FWidth, FHeight);
+  raster.ReadFrom(FDc, FBitmap);
+  return raster;
 }
 
 // --- Rounding and colours ---
@@ -378,12 +412,26 @@ class TFontSelection {
   HGDIOBJ FOld;
 };
 
-void DrawCaption(const TMorRaster& raster, const TMorFaceSettings& settings, int x, int y,
-                 COLORREF color) {
-  TFontSelection font(raster.Dc(), settings.Font);
-  SetBkMode(raster.Dc(), TRANSPARENT);
-  SetTextColor(raster.Dc(), color);
-  TextOutA(raster.Dc(), x, y, settings.Caption.data(), static_cast<int>(settings.Caption.size()));
+// Lays `color` over `target` where `coverage` (drawn black on white by the platform) is dark,
+// in proportion to how dark it is: text and outlines drawn once serve every image.
+void Cover(TMorRaster& target, const TMorRaster& coverage, COLORREF color) {
+  for (int y = 0; y < target.Height(); ++y)
+    for (int x = 0; x < target.Width(); ++x) {
+      const int alpha = 255 - static_cast<int>(coverage.Pixel(x, y) & 0xFF);
+      if (alpha == 0) continue;
+      if (alpha == 255) {
+        target.SetPixel(x, y, color);
+        continue;
+      }
+      const COLORREF under = target.Pixel(x, y);
+      COLORREF mixed = 0;
+      for (int shift = 0; shift <= 16; shift += 8) {
+        const int u = static_cast<int>((under >> shift) & 0xFF);
+        const int c = static_cast<int>((color >> shift) & 0xFF);
+        mixed |= static_cast<COLORREF>(u + ((c - u) * alpha + 127) / 255) << shift;
+      }
+      target.SetPixel(x, y, mixed);
+    }
 }
 
 // The caption is centred on the control, drawn unlit on both faces, and kept opaque on a
@@ -391,17 +439,20 @@ void DrawCaption(const TMorRaster& raster, const TMorFaceSettings& settings, int
 void CaptionStep(const TMorFaceSettings& settings, TMorRaster& released, TMorRaster& pressed,
                  TMorRaster& mask) {
   if (settings.Caption.empty()) return;
+  TMorDeviceBitmap text(settings.Width, settings.Height);
+  TFontSelection font(text.Dc(), settings.Font);
+  const int length = static_cast<int>(settings.Caption.size());
   SIZE extent{};
-  {
-    TFontSelection font(released.Dc(), settings.Font);
-    GetTextExtentPoint32A(released.Dc(), settings.Caption.data(),
-                          static_cast<int>(settings.Caption.size()), &extent);
-  }
+  GetTextExtentPoint32A(text.Dc(), settings.Caption.data(), length, &extent);
   const int x = MorRound((settings.Width - 2 - extent.cx) * 0.5);
   const int y = MorRound((settings.Height - 2 - extent.cy) * 0.5);
-  DrawCaption(released, settings, x, y, settings.FontColor);
-  DrawCaption(pressed, settings, x, y, settings.FontColor);
-  if (settings.FaceTransparent) DrawCaption(mask, settings, x, y, kBlack);
+  SetBkMode(text.Dc(), TRANSPARENT);
+  SetTextColor(text.Dc(), kBlack);
+  TextOutA(text.Dc(), x, y, settings.Caption.data(), length);
+  const TMorRaster coverage = text.ToRaster();
+  Cover(released, coverage, settings.FontColor);
+  Cover(pressed, coverage, settings.FontColor);
+  if (settings.FaceTransparent) Cover(mask, coverage, kBlack);
 }
 
 struct TRings {
@@ -417,28 +468,69 @@ TRings BevelStep(const TMorFaceSettings& s, const TMorRaster& outerFace,
   TRings rings;
   const int w = s.Width, h = s.Height, bw = s.BevelWidth;
   if (s.BevelOuter == hbNone && s.BevelInner == hbNone) return rings;
-  if (s.BevelOuter == hbNone) {
-    rings.Count = 1;
-    rings.First = TMorRaster(w, h);
-    const int r = MorCeilInt(bw * 0.5);
-    DrawBevelRing(rings.First, r, r, w - r, h - r, bw, s.BevelInner == hbRaised);
-    rings.First.CopyFrom(outerFace, SRCAND);
-    return rings;
-  }
   rings.Count = 1;
   rings.First = TMorRaster(w, h);
+  if (s.BevelOuter == hbNone) {
+    const int r = MorCeilInt(bw * 0.5);
+    DrawBevelRing(rings.First, r, r, w - r, h - r, bw, s.BevelInner == hbRaised);
+    rings.First.Combine(outerFace, SRCAND);
+    return rings;
+  }
   const int r = MorFloorInt(bw * 0.5);
   DrawBevelRing(rings.First, r, r, w - r, h - r, bw, s.BevelOuter == hbRaised);
-  rings.First.CopyFrom(outerFace, SRCAND);
+  rings.First.Combine(outerFace, SRCAND);
   if (s.BevelInner == hbNone) return rings;
   rings.Count = 2;
   rings.Second = TMorRaster(w, h);
   const int r2 = MorCeilInt(bw + bw * 0.5);
   DrawBevelRing(rings.Second, r2, r2, w - r2, h - r2, bw, s.BevelInner == hbRaised);
-  rings.Second.CopyFrom(innerFace, SRCAND);
-  keep.CopyFrom(outerFace, NOTSRCCOPY);
-  rings.Second.CopyFrom(keep, SRCAND);
+  rings.Second.Combine(innerFace, SRCAND);
+  keep.Combine(outerFace, NOTSRCCOPY);
+  rings.Second.Combine(keep, SRCAND);
   return rings;
+}
+
+// The shape step: the face inside the first bevel, the face inside all bevels, and the mask
+// of the whole ellipse, each black on white.
+struct TShapes {
+  TMorRaster OuterFace, InnerFace, Mask;
+};
+
+TShapes ShapeStep(const TMorFaceSettings& s) {
+  const int w = s.Width, h = s.Height, bw = s.BevelWidth;
+  const bool noBevel = s.BevelOuter == hbNone && s.BevelInner == hbNone;
+  const bool twoBevels = s.BevelOuter != hbNone && s.BevelInner != hbNone;
+  TShapes shapes;
+  TMorDeviceBitmap drawing(w, h);
+  if (noBevel)
+    drawing.Ellipse(0, 0, w, h, kBlack, true, kBlack);
+  else
+    drawing.Ellipse(bw, bw, w - bw, h - bw, kBlack, true, kBlack);
+  shapes.OuterFace = drawing.ToRaster();
+  if (twoBevels) {
+    drawing.Fill(kWhite);
+    drawing.Ellipse(2 * bw, 2 * bw, w - 2 * bw, h - 2 * bw, kBlack, true, kBlack);
+    shapes.InnerFace = drawing.ToRaster();
+  } else {
+    shapes.InnerFace = shapes.OuterFace;
+  }
+  if (noBevel) {
+    shapes.Mask = shapes.OuterFace;
+  } else {
+    drawing.Fill(kWhite);
+    drawing.Ellipse(0, 0, w, h, kBlack, true, kBlack);
+    shapes.Mask = drawing.ToRaster();
+  }
+  return shapes;
+}
+
+// The border: a one-pixel outline on the inner edge of the bevels, on both faces.
+void BorderStep(const TMorFaceSettings& s, int inset, TMorFaceImages& images) {
+  TMorDeviceBitmap drawing(s.Width, s.Height);
+  drawing.Ellipse(inset, inset, s.Width - inset, s.Height - inset, kBlack, false);
+  const TMorRaster outline = drawing.ToRaster();
+  Cover(images.Out, outline, s.BorderColor);
+  Cover(images.In, outline, s.BorderColor);
 }
 
 }  // namespace
@@ -446,46 +538,30 @@ TRings BevelStep(const TMorFaceSettings& s, const TMorRaster& outerFace,
 // --- Building the images ---
 
 TMorFaceImages BuildFaceImages(const TMorFaceSettings& s) {
-  const int w = s.Width, h = s.Height, bw = s.BevelWidth;
-  TMorRaster keep(w, h), pressed(w, h), released(w, h), outerFace(w, h), innerFace(w, h);
+  const int w = s.Width, h = s.Height;
+  TMorRaster keep(w, h), pressed(w, h), released(w, h);
+  TShapes shapes = ShapeStep(s);
   TMorFaceImages images;
+  images.Mask = std::move(shapes.Mask);
 
-  // Shape step: the face inside the first bevel, the face inside all bevels, the whole shape.
-  const bool noBevel = s.BevelOuter == hbNone && s.BevelInner == hbNone;
-  const bool twoBevels = s.BevelOuter != hbNone && s.BevelInner != hbNone;
-  if (noBevel)
-    outerFace.Ellipse(0, 0, w, h, kBlack, true, kBlack);
-  else
-    outerFace.Ellipse(bw, bw, w - bw, h - bw, kBlack, true, kBlack);
-  if (twoBevels)
-    innerFace.Ellipse(2 * bw, 2 * bw, w - 2 * bw, h - 2 * bw, kBlack, true, kBlack);
-  else
-    innerFace.CopyFrom(outerFace, SRCCOPY);
-  images.Mask = TMorRaster(w, h);
-  images.Mask.Ellipse(0, 0, w, h, kBlack, true, kBlack);
-
-  TRings rings = BevelStep(s, outerFace, innerFace, keep);
-  TFaceShader(s, innerFace, released, pressed, images.Mask).Run(rings.Count);
+  TRings rings = BevelStep(s, shapes.OuterFace, shapes.InnerFace, keep);
+  TFaceShader(s, shapes.InnerFace, released, pressed, images.Mask).Run(rings.Count);
   CaptionStep(s, released, pressed, images.Mask);
 
   // Compose step: the faces keep only the inner face, the rings fill the band around it.
-  keep.CopyFrom(innerFace, NOTSRCCOPY);
+  keep.Combine(shapes.InnerFace, NOTSRCCOPY);
   if (rings.Count > 0) {
-    released.CopyFrom(keep, SRCAND);
-    pressed.CopyFrom(keep, SRCAND);
+    released.Combine(keep, SRCAND);
+    pressed.Combine(keep, SRCAND);
   }
   images.Out = std::move(released);
   images.In = std::move(pressed);
   for (const TMorRaster* ring : {&rings.First, &rings.Second}) {
     if (ring->Empty()) continue;
-    images.Out.CopyFrom(*ring, SRCPAINT);
-    images.In.CopyFrom(*ring, SRCPAINT);
+    images.Out.Combine(*ring, SRCPAINT);
+    images.In.Combine(*ring, SRCPAINT);
   }
-  if (s.Border) {
-    const int d = rings.Count * bw;
-    images.Out.Ellipse(d, d, w - d, h - d, s.BorderColor, false);
-    images.In.Ellipse(d, d, w - d, h - d, s.BorderColor, false);
-  }
+  if (s.Border) BorderStep(s, rings.Count * s.BevelWidth, images);
   return images;
 }
 
@@ -493,11 +569,13 @@ TMorFaceImages BuildFaceImages(const TMorFaceSettings& s) {
 
 void PaintThroughMask(HDC target, HDC face, HDC mask, int width, int height) {
   if (width <= 0 || height <= 0) return;
-  TMorRaster background(width, height), shape(width, height);
-  background.CopyFrom(target, SRCCOPY);
-  background.CopyFrom(mask, SRCAND);  // black on the shape, the background outside
-  shape.CopyFrom(mask, SRCCOPY);
-  shape.CopyFrom(face, SRCERASE);  // the face on the shape, black outside
-  background.CopyFrom(shape, SRCPAINT);
-  background.CopyTo(target, SRCCOPY);
+  TMorDeviceBitmap background(width, height), shape(width, height);
+  BitBlt(background.Dc(), 0, 0, width, height, target, 0, 0, SRCCOPY);
+  // Black on the shape, the parent's pixels outside it.
+  BitBlt(background.Dc(), 0, 0, width, height, mask, 0, 0, SRCAND);
+  BitBlt(shape.Dc(), 0, 0, width, height, mask, 0, 0, SRCCOPY);
+  // The face on the shape, black outside it.
+  BitBlt(shape.Dc(), 0, 0, width, height, face, 0, 0, SRCERASE);
+  BitBlt(background.Dc(), 0, 0, width, height, shape.Dc(), 0, 0, SRCPAINT);
+  BitBlt(target, 0, 0, width, height, background.Dc(), 0, 0, SRCCOPY);
 }

@@ -13,58 +13,71 @@
 enum TMorCircBevel : uint8_t { hbNone, hbLowered, hbRaised };
 
 // --- Working bitmaps ---
-// A 32-bit top-down DIB section with a memory device context of its own: the working bitmaps
-// of a rebuild. The per-pixel steps reach the pixels directly; ellipses, text and raster
-// operations go through the device context. A new raster is white all over.
+// A plain 0x00BBGGRR pixel grid in memory: the working bitmaps of a rebuild. The per-pixel
+// steps and the raster operations between working bitmaps run here; only ellipses and text
+// are drawn by the platform (TMorDeviceBitmap) and read back. A new raster is white.
 class TMorRaster {
  public:
   TMorRaster() = default;
-  // Raises EOutOfResources when the platform cannot make a bitmap of that size.
-  TMorRaster(int width, int height);
-  ~TMorRaster();
-  TMorRaster(TMorRaster&& other) noexcept;
-  TMorRaster& operator=(TMorRaster&& other) noexcept;
-  TMorRaster(const TMorRaster&) = delete;
-  TMorRaster& operator=(const TMorRaster&) = delete;
+  TMorRaster(int width, int height, COLORREF fill = 0xFFFFFF);
 
   int Width() const { return FWidth; }
   int Height() const { return FHeight; }
-  bool Empty() const { return FBits == nullptr; }
-  HDC Dc() const { return FDc; }
-
-  // Colours are 0x00BBGGRR. A read outside gives 0xFFFFFFFF and a write outside does nothing,
-  // which the rim loops rely on.
-  COLORREF Pixel(int x, int y) const {
-    return Contains(x, y) ? ToColorRef(FBits[size_t(y) * FWidth + x]) : 0xFFFFFFFF;
-  }
-  void SetPixel(int x, int y, COLORREF color) {
-    if (Contains(x, y)) FBits[size_t(y) * FWidth + x] = FromColorRef(color);
-  }
+  bool Empty() const { return FPixels.empty(); }
   bool Contains(int x, int y) const { return x >= 0 && y >= 0 && x < FWidth && y < FHeight; }
 
+  // A read outside gives 0xFFFFFFFF and a write outside does nothing, which the rim loops
+  // rely on. The high byte of a written colour is dropped.
+  COLORREF Pixel(int x, int y) const {
+    return Contains(x, y) ? FPixels[size_t(y) * FWidth + x] : 0xFFFFFFFF;
+  }
+  void SetPixel(int x, int y, COLORREF color) {
+    if (Contains(x, y)) FPixels[size_t(y) * FWidth + x] = color & 0xFFFFFF;
+  }
   void Fill(COLORREF color);
-  // Copies all of `source` onto this raster at (0, 0) with the raster operation `rop`.
-  void CopyFrom(const TMorRaster& source, DWORD rop);
-  void CopyFrom(HDC source, DWORD rop);
-  // Copies this raster onto `target` at (0, 0) with `rop`.
-  void CopyTo(HDC target, DWORD rop) const;
+
+  // Combines `source` into this raster, pixel by pixel where both have pixels, with one of
+  // SRCCOPY, SRCAND, SRCPAINT, SRCERASE and NOTSRCCOPY (others change nothing).
+  void Combine(const TMorRaster& source, DWORD rop);
+
+  // Transfers to and from a 32-bit GDI bitmap of the same size.
+  void ReadFrom(HDC dc, HBITMAP bitmap);
+  void WriteTo(HDC dc, HBITMAP bitmap) const;
+
+  const COLORREF* Data() const { return FPixels.data(); }
+
+ private:
+  int FWidth = 0;
+  int FHeight = 0;
+  std::vector<COLORREF> FPixels;
+};
+
+// A 32-bit device bitmap selected into a memory device context of its own, for what the
+// platform draws: ellipses, text, and the face painted over a parent's pixels. White when new.
+class TMorDeviceBitmap {
+ public:
+  // Raises EOutOfResources when the platform cannot make a bitmap of that size.
+  TMorDeviceBitmap(int width, int height);
+  explicit TMorDeviceBitmap(const TMorRaster& raster);
+  ~TMorDeviceBitmap();
+  TMorDeviceBitmap(const TMorDeviceBitmap&) = delete;
+  TMorDeviceBitmap& operator=(const TMorDeviceBitmap&) = delete;
+
+  int Width() const { return FWidth; }
+  int Height() const { return FHeight; }
+  HDC Dc() const { return FDc; }
+  void Fill(COLORREF color);
   // An ellipse inscribed in (x1, y1, x2, y2), right and bottom exclusive, outlined with a
   // one-pixel pen of `pen` and filled with `brush`, or outlined only when `filled` is false.
   void Ellipse(int x1, int y1, int x2, int y2, COLORREF pen, bool filled, COLORREF brush = 0);
+  TMorRaster ToRaster() const;
 
  private:
-  static constexpr COLORREF ToColorRef(uint32_t p) {
-    return ((p & 0xFF) << 16) | (p & 0xFF00) | ((p >> 16) & 0xFF);
-  }
-  static constexpr uint32_t FromColorRef(COLORREF c) { return ToColorRef(c & 0xFFFFFF); }
-  void Release();
-
   int FWidth = 0;
   int FHeight = 0;
   HDC FDc = nullptr;
   HBITMAP FBitmap = nullptr;
   HGDIOBJ FOldBitmap = nullptr;
-  uint32_t* FBits = nullptr;  // 0x00RRGGBB, the byte order of a 32-bit DIB
 };
 
 // --- Face computation ---

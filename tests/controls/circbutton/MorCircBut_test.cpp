@@ -397,18 +397,20 @@ TEST(MorCircFaces, GlyphCellCountsBelowOneOrBeyondTheStripComplete) {
 TEST(MorCircPaint, ParentPixelsStayOutsideTheShape) {
   TMorFaceSettings s = YellowButton();
   const TMorFaceImages images = BuildFaceImages(s);
-  TMorRaster parent(77, 30);
+  TMorRaster pattern(77, 30);
   for (int y = 0; y < 30; ++y)
     for (int x = 0; x < 77; ++x)
-      parent.SetPixel(x, y, (x + y) % 2 ? RGB(10, 200, 30) : RGB(200, 10, 90));
-  TMorRaster before(77, 30);
-  before.CopyFrom(parent, SRCCOPY);
+      pattern.SetPixel(x, y, (x + y) % 2 ? RGB(10, 200, 30) : RGB(200, 10, 90));
+  const TMorDeviceBitmap mask(images.Mask);
   for (const TMorRaster* face : {&images.Out, &images.In}) {
-    PaintThroughMask(parent.Dc(), face->Dc(), images.Mask.Dc(), 77, 30);
+    TMorDeviceBitmap parent(pattern);
+    const TMorDeviceBitmap faceBitmap(*face);
+    PaintThroughMask(parent.Dc(), faceBitmap.Dc(), mask.Dc(), 77, 30);
+    const TMorRaster painted = parent.ToRaster();
     for (int y = 0; y < 30; ++y)
       for (int x = 0; x < 77; ++x) {
         const bool shape = images.Mask.Pixel(x, y) == kBlack;
-        ASSERT_EQ(parent.Pixel(x, y), shape ? face->Pixel(x, y) : before.Pixel(x, y))
+        ASSERT_EQ(painted.Pixel(x, y), shape ? face->Pixel(x, y) : pattern.Pixel(x, y))
             << x << "," << y;
       }
   }
