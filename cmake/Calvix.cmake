@@ -53,3 +53,26 @@ function(calvix_benchmark name source)
   add_executable(${name} ${source})
   target_link_libraries(${name} PRIVATE ${ARGN} benchmark::benchmark_main)
 endfunction()
+
+# calvix_embed_forms(TARGET FORM...): compiles form descriptions into TARGET. Each FORM
+# (a path relative to the source root, e.g. app/Principal.form) becomes the header
+# <FORM>.h under the build's generated/ folder (#include "app/Principal.form.h"); the module
+# that includes it registers the description under its root's class name at start-up, and
+# the form reads it when it is created.
+function(calvix_embed_forms target)
+  set(generated_root ${CMAKE_BINARY_DIR}/generated)
+  foreach(form ${ARGN})
+    set(input ${CMAKE_SOURCE_DIR}/${form})
+    set(output ${generated_root}/${form}.h)
+    get_filename_component(output_dir ${output} DIRECTORY)
+    file(MAKE_DIRECTORY ${output_dir})
+    add_custom_command(
+      OUTPUT ${output}
+      COMMAND ${CMAKE_COMMAND} -DINPUT=${input} -DOUTPUT=${output} -DSOURCE_NAME=${form}
+              -P ${CMAKE_SOURCE_DIR}/cmake/EmbedForm.cmake
+      DEPENDS ${input} ${CMAKE_SOURCE_DIR}/cmake/EmbedForm.cmake
+      COMMENT "Embedding form description ${form}")
+    target_sources(${target} PRIVATE ${output})
+  endforeach()
+  target_include_directories(${target} PUBLIC ${generated_root})
+endfunction()

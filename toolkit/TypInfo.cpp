@@ -138,6 +138,7 @@ bool TPropInfo::IsStored(const TPersistent& instance) const {
   if (Stored && !Stored(instance)) return false;
   if (Kind == tkClass) return true;
   if (!Default) return true;
+  if (Kind == tkInteger) return GetOrd(instance) != Default->Int;
   return !(Get(instance) == *Default);
 }
 
