@@ -65,15 +65,17 @@ TPixelFormat FormatOf(int bits) {
   }
 }
 
-RGBQUAD Quad(BYTE r, BYTE g, BYTE b) { return RGBQUAD{b, g, r, 0}; }
+RGBQUAD Quad(BYTE r, BYTE g, BYTE b) {
+  return RGBQUAD{b, g, r, 0};
+}
 
 // The colour table a new bitmap of `bits` per pixel starts with: black and white; the sixteen
 // colours of the classic desktop; or those sixteen followed by a colour cube and greys.
 std::vector<RGBQUAD> DefaultColorTable(int bits) {
-  static const BYTE kVga[16][3] = {
-      {0, 0, 0},     {128, 0, 0},   {0, 128, 0},   {128, 128, 0}, {0, 0, 128},   {128, 0, 128},
-      {0, 128, 128}, {192, 192, 192}, {128, 128, 128}, {255, 0, 0}, {0, 255, 0},   {255, 255, 0},
-      {0, 0, 255},   {255, 0, 255}, {0, 255, 255}, {255, 255, 255}};
+  static const BYTE kVga[16][3] = {{0, 0, 0},       {128, 0, 0},   {0, 128, 0},   {128, 128, 0},
+                                   {0, 0, 128},     {128, 0, 128}, {0, 128, 128}, {192, 192, 192},
+                                   {128, 128, 128}, {255, 0, 0},   {0, 255, 0},   {255, 255, 0},
+                                   {0, 0, 255},     {255, 0, 255}, {0, 255, 255}, {255, 255, 255}};
   std::vector<RGBQUAD> table;
   if (bits == 1) return {Quad(0, 0, 0), Quad(255, 255, 255)};
   for (const auto& c : kVga)
@@ -103,13 +105,17 @@ int ColorCount(const BITMAPINFOHEADER& h) {
   return h.biClrUsed == 0 || h.biClrUsed > DWORD(full) ? full : int(h.biClrUsed);
 }
 
-int64_t Stride(int width, int bits) { return ((int64_t(width) * bits + 31) / 32) * 4; }
+int64_t Stride(int width, int bits) {
+  return ((int64_t(width) * bits + 31) / 32) * 4;
+}
 
 constexpr int kMaxBitmapSide = 32768;
 constexpr WORD kBmpSignature = 0x4D42;  // "BM"
 constexpr int kFileHeaderSize = 14;
 
-uint32_t ReadLE32(const uint8_t* p) { return p[0] | p[1] << 8 | p[2] << 16 | uint32_t(p[3]) << 24; }
+uint32_t ReadLE32(const uint8_t* p) {
+  return p[0] | p[1] << 8 | p[2] << 16 | uint32_t(p[3]) << 24;
+}
 void PutLE16(std::vector<uint8_t>& out, uint32_t v) {
   out.push_back(uint8_t(v));
   out.push_back(uint8_t(v >> 8));
@@ -166,19 +172,32 @@ COLORREF ColorToRGB(TColor color) {
 
 const std::vector<std::pair<std::string, long long>>& ColorIdents() {
   static const std::vector<std::pair<std::string, long long>> kIdents = {
-      {"clBlack", clBlack},         {"clMaroon", clMaroon},
-      {"clGreen", clGreen},         {"clOlive", clOlive},
-      {"clNavy", clNavy},           {"clPurple", clPurple},
-      {"clTeal", clTeal},           {"clGray", clGray},
-      {"clSilver", clSilver},       {"clRed", clRed},
-      {"clLime", clLime},           {"clYellow", clYellow},
-      {"clBlue", clBlue},           {"clFuchsia", clFuchsia},
-      {"clAqua", clAqua},           {"clWhite", clWhite},
-      {"clNone", clNone},           {"clDefault", clDefault},
-      {"clBtnFace", clBtnFace},     {"clWindow", clWindow},
-      {"clWindowText", clWindowText}, {"clBtnShadow", clBtnShadow},
-      {"clBtnHighlight", clBtnHighlight}, {"clHighlight", clHighlight},
-      {"clHighlightText", clHighlightText}, {"clGrayText", clGrayText},
+      {"clBlack", clBlack},
+      {"clMaroon", clMaroon},
+      {"clGreen", clGreen},
+      {"clOlive", clOlive},
+      {"clNavy", clNavy},
+      {"clPurple", clPurple},
+      {"clTeal", clTeal},
+      {"clGray", clGray},
+      {"clSilver", clSilver},
+      {"clRed", clRed},
+      {"clLime", clLime},
+      {"clYellow", clYellow},
+      {"clBlue", clBlue},
+      {"clFuchsia", clFuchsia},
+      {"clAqua", clAqua},
+      {"clWhite", clWhite},
+      {"clNone", clNone},
+      {"clDefault", clDefault},
+      {"clBtnFace", clBtnFace},
+      {"clWindow", clWindow},
+      {"clWindowText", clWindowText},
+      {"clBtnShadow", clBtnShadow},
+      {"clBtnHighlight", clBtnHighlight},
+      {"clHighlight", clHighlight},
+      {"clHighlightText", clHighlightText},
+      {"clGrayText", clGrayText},
   };
   return kIdents;
 }
@@ -321,7 +340,7 @@ void TPen::Assign(const TPersistent* source) {
 }
 
 HGDIOBJ TPen::CreateObject() const {
-  static const int kStyles[] = {PS_SOLID, PS_DASH,   PS_DOT,         PS_DASHDOT,
+  static const int kStyles[] = {PS_SOLID,      PS_DASH, PS_DOT,        PS_DASHDOT,
                                 PS_DASHDOTDOT, PS_NULL, PS_INSIDEFRAME};
   return CreatePen(kStyles[FStyle], FWidth, ColorToRGB(FColor));
 }
@@ -379,7 +398,9 @@ TCanvas::TCanvas() {
   };
 }
 
-TCanvas::~TCanvas() { DeselectTools(); }
+TCanvas::~TCanvas() {
+  DeselectTools();
+}
 
 HDC TCanvas::Handle() {
   if (FHandle == nullptr) CreateHandle();
@@ -420,8 +441,12 @@ bool TCanvas::Require(int state) {
   return true;
 }
 
-void TCanvas::Changing() { OnChanging(this); }
-void TCanvas::Changed() { OnChange(this); }
+void TCanvas::Changing() {
+  OnChanging(this);
+}
+void TCanvas::Changed() {
+  OnChange(this);
+}
 
 TColor TCanvas::Pixels(int x, int y) {
   if (Handle() == nullptr) return TColor(CLR_INVALID);
@@ -541,7 +566,9 @@ void TGraphic::SetTransparent(bool transparent) {
   Changed();
 }
 
-void TGraphic::Changed() { OnChange(this); }
+void TGraphic::Changed() {
+  OnChange(this);
+}
 
 void TGraphic::LoadFromFile(const std::string& fileName) {
   TFileStream stream(fileName, fmOpenRead);
@@ -557,7 +584,9 @@ void TGraphic::SaveToFile(const std::string& fileName) const {
 
 TBitmap::TBitmap() = default;
 
-TBitmap::TBitmap(int width, int height) { SetSize(width, height); }
+TBitmap::TBitmap(int width, int height) {
+  SetSize(width, height);
+}
 
 TBitmap::~TBitmap() {
   FCanvas.reset();
@@ -601,6 +630,10 @@ HBITMAP TBitmap::MakeBitmap(int width, int height, TPixelFormat format) const {
   return bitmap;
 }
 
+void TBitmap::ReleaseContext() const {
+  if (FCanvas) FCanvas->FreeContext();
+}
+
 void TBitmap::Replace(HBITMAP bitmap, int width, int height, TPixelFormat format) {
   if (FCanvas) FCanvas->FreeContext();
   if (FBitmap != nullptr) DeleteObject(FBitmap);
@@ -616,6 +649,7 @@ void TBitmap::SetSize(int width, int height) {
   height = std::max(height, 0);
   if (width == FWidth && height == FHeight) return;
   HBITMAP bitmap = MakeBitmap(width, height, FPixelFormat);
+  ReleaseContext();
   if (bitmap != nullptr && FBitmap != nullptr) {
     TScopedBitmapDC to(bitmap), from(FBitmap);
     BitBlt(to, 0, 0, std::min(width, FWidth), std::min(height, FHeight), from, 0, 0, SRCCOPY);
@@ -630,6 +664,7 @@ void TBitmap::SetPixelFormat(TPixelFormat format) {
     return;
   }
   HBITMAP bitmap = MakeBitmap(FWidth, FHeight, format);
+  ReleaseContext();
   {
     TScopedBitmapDC to(bitmap), from(FBitmap);
     BitBlt(to, 0, 0, FWidth, FHeight, from, 0, 0, SRCCOPY);
@@ -673,6 +708,7 @@ void TBitmap::Assign(const TPersistent* source) {
     return TGraphic::Assign(source);
   }
   HBITMAP copy = MakeBitmap(bitmap->FWidth, bitmap->FHeight, bitmap->FPixelFormat);
+  bitmap->ReleaseContext();
   if (copy != nullptr) {
     TScopedBitmapDC to(copy), from(bitmap->FBitmap);
     BitBlt(to, 0, 0, bitmap->FWidth, bitmap->FHeight, from, 0, 0, SRCCOPY);
@@ -686,6 +722,7 @@ void TBitmap::Assign(const TPersistent* source) {
 void TBitmap::BuildTransparency() {
   const COLORREF key = ColorToRGB(TransparentColor());
   const uint32_t keyPixel = ((key & 0xFF) << 16) | (key & 0xFF00) | ((key >> 16) & 0xFF);
+  ReleaseContext();
   std::vector<uint32_t> image = ReadPixels32(FBitmap, FWidth, FHeight);
   std::vector<uint32_t> mask(image.size());
   for (size_t i = 0; i < image.size(); ++i) {
@@ -703,6 +740,7 @@ void TBitmap::Draw(TCanvas& canvas, const RECT& rect) {
   const int w = rect.right - rect.left, h = rect.bottom - rect.top;
   HDC dest = canvas.Handle();
   if (!Transparent()) {
+    if (&canvas != FCanvas.get()) ReleaseContext();
     TScopedBitmapDC from(FBitmap);
     StretchBlt(dest, rect.left, rect.top, w, h, from, 0, 0, FWidth, FHeight, canvas.CopyMode());
     return;
@@ -774,6 +812,7 @@ void TBitmap::SaveToStream(TStream& stream) const {
   const int colors = bits <= 8 ? 1 << bits : 0;
   const size_t pixelBytes = size_t(Stride(FWidth, bits)) * FHeight;
   std::vector<uint8_t> pixels(pixelBytes);
+  ReleaseContext();
   {
     TScopedBitmapDC dc(nullptr);
     if (GetDIBits(dc, FBitmap, 0, UINT(FHeight), pixels.data(), bi.Info(), DIB_RGB_COLORS) == 0)
@@ -798,7 +837,9 @@ void TBitmap::SaveToStream(TStream& stream) const {
 
 // --- TBitmapCanvas ---
 
-TBitmapCanvas::~TBitmapCanvas() { FreeContext(); }
+TBitmapCanvas::~TBitmapCanvas() {
+  FreeContext();
+}
 
 void TBitmapCanvas::CreateHandle() {
   if (FBitmap.FBitmap == nullptr) return;
@@ -822,8 +863,12 @@ TIcon::~TIcon() {
   if (FHandle != nullptr) DestroyIcon(FHandle);
 }
 
-void TIcon::SetWidth(int) { throw EInvalidGraphicOperation("Cannot change the size of an icon"); }
-void TIcon::SetHeight(int) { throw EInvalidGraphicOperation("Cannot change the size of an icon"); }
+void TIcon::SetWidth(int) {
+  throw EInvalidGraphicOperation("Cannot change the size of an icon");
+}
+void TIcon::SetHeight(int) {
+  throw EInvalidGraphicOperation("Cannot change the size of an icon");
+}
 
 void TIcon::SetHandle(HICON icon) {
   if (icon == FHandle) return;
@@ -908,7 +953,9 @@ void TPicture::Take(std::unique_ptr<TGraphic> graphic) {
   Changed();
 }
 
-void TPicture::Changed() { OnChange(this); }
+void TPicture::Changed() {
+  OnChange(this);
+}
 
 template <class G>
 G& TPicture::Ensure() {
@@ -917,8 +964,12 @@ G& TPicture::Ensure() {
   return static_cast<G&>(*FGraphic);
 }
 
-TBitmap& TPicture::Bitmap() { return Ensure<TBitmap>(); }
-TIcon& TPicture::Icon() { return Ensure<TIcon>(); }
+TBitmap& TPicture::Bitmap() {
+  return Ensure<TBitmap>();
+}
+TIcon& TPicture::Icon() {
+  return Ensure<TIcon>();
+}
 
 void TPicture::SetGraphic(const TGraphic* graphic) {
   if (graphic == nullptr) return Take(nullptr);

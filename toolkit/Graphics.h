@@ -46,13 +46,13 @@ enum TFontStyle { fsBold, fsItalic, fsUnderline, fsStrikeOut };
 using TFontStyles = TSet<TFontStyle>;
 enum TFontPitch { fpDefault, fpVariable, fpFixed };
 
-// Screen resolution the toolkit converts points with, as the classic desktop did.
-constexpr int kPixelsPerInch = 96;
-
 // A font: face name, height in pixels (negative: character height) or size in points, style,
 // colour. A new font is the desktop's default: MS Sans Serif, 8 points (11 pixels), black.
 class TFont : public TGraphicsObject {
  public:
+  // Screen resolution the toolkit converts points with, as the classic desktop did.
+  static constexpr int kPixelsPerInch = 96;
+
   TFont() = default;
 
   const std::string& Name() const { return FName; }
@@ -73,6 +73,7 @@ class TFont : public TGraphicsObject {
   HFONT Handle() const { return static_cast<HFONT>(Object()); }
   void Assign(const TPersistent* source) override;
   bool SameAs(const TFont& other) const;
+  bool operator==(const TFont& other) const { return SameAs(other); }
 
  protected:
   HGDIOBJ CreateObject() const override;
@@ -302,6 +303,9 @@ class TBitmap : public TGraphic {
  private:
   friend class TBitmapCanvas;
   void Replace(HBITMAP bitmap, int width, int height, TPixelFormat format);
+  // A bitmap can be selected into one context at a time: the canvas lets go of it before the
+  // bitmap is copied or read as a whole. The canvas selects it again when next drawn on.
+  void ReleaseContext() const;
   HBITMAP MakeBitmap(int width, int height, TPixelFormat format) const;
   // The image with its transparent pixels black, and the mask (white where transparent).
   void BuildTransparency();

@@ -48,8 +48,9 @@ int64_t TMemoryStream::Write(const void* buffer, int64_t count) {
 }
 
 int64_t TMemoryStream::Seek(int64_t offset, TSeekOrigin origin) {
-  const int64_t base =
-      origin == soBeginning ? 0 : origin == soCurrent ? FPosition : int64_t(FBytes.size());
+  const int64_t base = origin == soBeginning ? 0
+                       : origin == soCurrent ? FPosition
+                                             : int64_t(FBytes.size());
   FPosition = std::max<int64_t>(0, base + offset);
   return FPosition;
 }

@@ -4,7 +4,9 @@
 
 namespace {
 
-constexpr COLORREF Rgb(int r, int g, int b) { return COLORREF(r | g << 8 | b << 16); }
+constexpr COLORREF Rgb(int r, int g, int b) {
+  return COLORREF(r | g << 8 | b << 16);
+}
 
 constexpr COLORREF kClassicScheme[] = {
     Rgb(192, 192, 192),  // COLOR_SCROLLBAR
