@@ -7,7 +7,7 @@
 #include <utility>
 #include <vector>
 
-#include "toolkit/SysUtils.h"
+#include "toolkit/Graphics.h"
 
 namespace {
 
@@ -100,7 +100,7 @@ TMorDeviceBitmap::TMorDeviceBitmap(int width, int height) {
   FDc = FBitmap ? CreateCompatibleDC(nullptr) : nullptr;
   if (!FDc) {
     if (FBitmap) DeleteObject(FBitmap);
-    throw Exception("Out of system resources");
+    throw EOutOfResources("Out of system resources");
   }
   FOldBitmap = SelectObject(FDc, FBitmap);
   FWidth = width;
