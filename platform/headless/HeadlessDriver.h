@@ -40,6 +40,7 @@ class THeadlessDriver : public Driver {
   bool PostTo(uint64_t key, UINT msg, WPARAM wParam, LPARAM lParam) override;
   bool ShowForeign(uint64_t key, int showCommand) override;
   bool ForegroundForeign(uint64_t key) override;
+  bool OpenDocument(const std::string& target) override;  // records, starts nothing
 
   // --- Test controls (see headless.h) ---
   DWORD FTick = 0;
@@ -47,6 +48,8 @@ class THeadlessDriver : public Driver {
   SIZE FScreen{1024, 768};
   Surface FWallpaper;
   std::map<uint64_t, THeadlessForeign> FForeign;
+  std::vector<std::string> FOpenedDocuments;
+  bool FOpenDocumentFails = false;
 
   uint64_t AddForeign(const ForeignWindow& info, size_t depth);
   void RemoveForeign(uint64_t key);
