@@ -41,6 +41,7 @@ class THeadlessDriver : public Driver {
   bool ShowForeign(uint64_t key, int showCommand) override;
   bool ForegroundForeign(uint64_t key) override;
   bool OpenDocument(const std::string& target) override;  // records, starts nothing
+  bool Tray(DWORD message, const TrayIcon& icon) override;  // HeadlessTray.cpp
 
   // --- Test controls (see headless.h) ---
   DWORD FTick = 0;
@@ -50,6 +51,11 @@ class THeadlessDriver : public Driver {
   std::map<uint64_t, THeadlessForeign> FForeign;
   std::vector<std::string> FOpenedDocuments;
   bool FOpenDocumentFails = false;
+  // The notification area: every call with the driver's answer, and the icons shown.
+  bool FTrayHost = true;
+  std::vector<std::pair<DWORD, TrayIcon>> FTrayCalls;
+  std::vector<bool> FTrayAnswers;
+  std::map<std::pair<HWND, UINT>, TrayIcon> FTrayIcons;
 
   uint64_t AddForeign(const ForeignWindow& info, size_t depth);
   void RemoveForeign(uint64_t key);
