@@ -16,9 +16,14 @@ TEST_F(PlacementTest, ZOrderWalksFollowCreationShowForegroundAndDestroy) {
   ShowWindow(a, SW_SHOW);
   EXPECT_EQ(Walk(), (std::vector<HWND>{a, c, b}));
   ShowWindow(b, SW_SHOWNA);
-  EXPECT_EQ(Walk(), (std::vector<HWND>{a, c, b})) << "SW_SHOWNA keeps the place";
+  EXPECT_EQ(Walk(), (std::vector<HWND>{b, a, c})) << "SW_SHOWNA raises";
+  EXPECT_EQ(GetActiveWindow(), a) << "but does not activate";
+  ShowWindow(c, SW_SHOWNOACTIVATE);
+  EXPECT_EQ(Walk(), (std::vector<HWND>{b, a, c})) << "SW_SHOWNOACTIVATE keeps the place";
+  SetForegroundWindow(a);
+  EXPECT_EQ(Walk(), (std::vector<HWND>{b, a, c})) << "the active window is not raised again";
   SetForegroundWindow(b);
-  EXPECT_EQ(Walk(), (std::vector<HWND>{b, a, c}));
+  EXPECT_EQ(GetActiveWindow(), b);
   EXPECT_EQ(GetWindow(a, GW_HWNDPREV), b);
   EXPECT_EQ(GetWindow(a, GW_HWNDFIRST), b);
   EXPECT_EQ(GetWindow(a, GW_HWNDLAST), c);
