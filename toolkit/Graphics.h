@@ -203,6 +203,8 @@ class TCanvas : public TPersistent {
  protected:
   // Called when a drawing call needs a context and none is set.
   virtual void CreateHandle() {}
+  // Runs when a drawing call is done with the context (a control's canvas gives it back).
+  virtual void AfterUse() {}
   // Lets go of the selected tools, so that the context can be released or the tools changed.
   void DeselectTools();
   void Changing();
@@ -210,6 +212,20 @@ class TCanvas : public TPersistent {
 
  private:
   enum TState { stFont = 1, stPen = 2, stBrush = 4 };
+  // Marks one drawing call; AfterUse runs when the outermost call ends.
+  class TUse {
+   public:
+    explicit TUse(TCanvas& canvas) : FCanvas(canvas) { ++FCanvas.FUseDepth; }
+    ~TUse() {
+      if (--FCanvas.FUseDepth == 0) FCanvas.AfterUse();
+    }
+    TUse(const TUse&) = delete;
+    TUse& operator=(const TUse&) = delete;
+
+   private:
+    TCanvas& FCanvas;
+  };
+
   // Selects the tools named in `state` that are not selected yet; false without a context.
   bool Require(int state);
 
@@ -223,6 +239,7 @@ class TCanvas : public TPersistent {
   TBrush FBrush;
   DWORD FCopyMode = SRCCOPY;
   POINT FPenPos{0, 0};
+  int FUseDepth = 0;
 };
 
 // --- Graphics ---
