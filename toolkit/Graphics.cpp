@@ -538,6 +538,39 @@ void TCanvas::TextRect(const RECT& rect, int x, int y, const std::string& text) 
   Changed();
 }
 
+int TCanvas::DrawText(const std::string& text, RECT& rect, UINT format) {
+  TUse use(*this);
+  if (!Require(stFont | stBrush)) return 0;
+  const bool draws = !(format & DT_CALCRECT);
+  if (draws) Changing();
+  const int height = DrawTextA(FHandle, text.data(), static_cast<int>(text.size()), &rect, format);
+  if (draws) Changed();
+  return height;
+}
+
+namespace {
+
+// A canvas on a memory context without a bitmap: enough to measure text.
+class TMeasureCanvas : public TCanvas {
+ public:
+  TMeasureCanvas() { SetHandle(CreateCompatibleDC(nullptr)); }
+  ~TMeasureCanvas() override {
+    HDC dc = Handle();
+    SetHandle(nullptr);
+    DeleteDC(dc);
+  }
+};
+
+}  // namespace
+
+RECT TextBounds(const TFont& font, const std::string& text, UINT format, int maxWidth) {
+  TMeasureCanvas canvas;
+  canvas.SetFont(font);
+  RECT rect{0, 0, maxWidth, 0};
+  canvas.DrawText(text, rect, format | DT_CALCRECT);
+  return rect;
+}
+
 SIZE TCanvas::TextExtent(const std::string& text) {
   TUse use(*this);
   SIZE size{0, 0};
@@ -1016,6 +1049,14 @@ void TPicture::LoadFromFile(const std::string& fileName) {
 
 void TPicture::SaveToFile(const std::string& fileName) const {
   if (FGraphic) FGraphic->SaveToFile(fileName);
+}
+
+void TPicture::DefineProperties(TFiler& filer) {
+  auto* bitmap = dynamic_cast<TBitmap*>(FGraphic.get());
+  filer.DefineBinaryProperty(
+      "Data", [this](const std::vector<uint8_t>& bytes) { Bitmap().LoadFromBytes(bytes); },
+      [bitmap] { return bitmap ? bitmap->SaveToBytes() : std::vector<uint8_t>(); },
+      bitmap != nullptr && !bitmap->Empty());
 }
 
 void TPicture::Assign(const TPersistent* source) {

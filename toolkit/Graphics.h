@@ -8,6 +8,7 @@
 
 #include "platform/win32.h"
 #include "toolkit/Classes.h"
+#include "toolkit/Streaming.h"
 #include "toolkit/Streams.h"
 #include "toolkit/Types.h"
 
@@ -187,6 +188,8 @@ class TCanvas : public TPersistent {
   void TextOut(int x, int y, const std::string& text);
   // Text clipped to `rect`, starting at x, y.
   void TextRect(const RECT& rect, int x, int y, const std::string& text);
+  // DrawTextA with the canvas's font and brush; with DT_CALCRECT it only measures.
+  int DrawText(const std::string& text, RECT& rect, UINT format);
   SIZE TextExtent(const std::string& text);
   int TextWidth(const std::string& text) { return TextExtent(text).cx; }
   int TextHeight(const std::string& text) { return TextExtent(text).cy; }
@@ -241,6 +244,10 @@ class TCanvas : public TPersistent {
   POINT FPenPos{0, 0};
   int FUseDepth = 0;
 };
+
+// The rectangle DrawTextA gives `text` in `font` with `format` (DT_CALCRECT is added), at most
+// `maxWidth` wide when the text wraps.
+RECT TextBounds(const TFont& font, const std::string& text, UINT format, int maxWidth = 0);
 
 // --- Graphics ---
 // A picture that can draw itself on a canvas, load and save itself.
@@ -412,6 +419,10 @@ class TPicture : public TPersistent {
   void Assign(const TPersistent* source) override;
 
   TNotifyEvent OnChange;
+
+ protected:
+  // A bitmap picture travels in form descriptions as "Data", the bytes of its BMP file.
+  void DefineProperties(TFiler& filer) override;
 
  private:
   template <class G>
