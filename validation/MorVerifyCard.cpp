@@ -142,14 +142,12 @@ const bool kRegistered =
 
 TMorVerifyCard::TMorVerifyCard(TComponent* owner) : TComponent(owner) {}
 
-// A form description never holds these two, but should one be edited by hand, reading it must
-// not put a box on the screen.
 void TMorVerifyCard::SetAbout(bool) {
-  if (!IsLoading()) ShowInformationBox(MorAboutText());
+  ShowPropertyText(*this, MorAboutText());
 }
 
 void TMorVerifyCard::SetAjuda(bool) {
-  if (!IsLoading()) ShowInformationBox(kCardAjudaText);
+  ShowPropertyText(*this, kCardAjudaText);
 }
 
 TCreditCardValidity TMorVerifyCard::Valid() const {
@@ -186,4 +184,8 @@ void ShowInformationBox(const std::string& text) {
 
 TInformationBox SetInformationBox(TInformationBox box) {
   return std::exchange(CurrentInformationBox(), std::move(box));
+}
+
+void ShowPropertyText(const TComponent& component, const std::string& text) {
+  if (!component.IsLoading()) ShowInformationBox(text);
 }

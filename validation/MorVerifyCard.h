@@ -72,3 +72,8 @@ std::string MorAboutText();
 using TInformationBox = std::function<void(const std::string& text)>;
 void ShowInformationBox(const std::string& text);
 TInformationBox SetInformationBox(TInformationBox box);
+
+// Shows the text of a component's About or Ajuda property. A form description never holds
+// those properties, but should one be edited by hand, reading it must not put a box on the
+// screen, so nothing is shown while the component is being read.
+void ShowPropertyText(const TComponent& component, const std::string& text);

@@ -1,12 +1,92 @@
-// Test-only controls of the headless driver: things a test sets or reads that a program never
-// could through the Win32 API. Platform layer; never included by the program.
+// Test controls of the headless driver: the in-memory desktop that unit tests drive. Never
+// included by the program itself. Each area of the platform has its own section below.
 #pragma once
 
 #include <string>
+#include <vector>
 
+#include "platform/Driver.h"
+#include "platform/core/Surface.h"
 #include "platform/win32.h"
 
 namespace headless {
+
+// --- Start ---
+// Installs a fresh headless driver and forgets every window, class, message, timer and input
+// state of the core. Every unit test starts with it; it never picks the X11 driver, even
+// where a display is open.
+void Reset();
+// Thrown (after a message on stderr) when the program waits for a message that can never
+// come: nothing queued, no timer set. Tests expect it instead of hanging.
+using TDeadlock = platform::DeadlockError;
+
+// --- The screen ---
+void SetScreenSize(int width, int height);  // the wallpaper is refilled at the new size
+// The desktop's picture behind every window (0x00RRGGBB pixels, sized like the screen).
+platform::Surface& Wallpaper();
+// What the screen shows: the wallpaper with our visible top-level windows in Z order.
+platform::Surface Screen();
+
+// --- The clock ---
+DWORD Tick();
+// Sets the tick count (the start of a test; moving it back counts as a jump forward).
+void SetTick(DWORD tick);
+// Moves the clock on; timers become due but nothing is dispatched.
+void Advance(DWORD ms);
+// Dispatches what is queued and due now, without moving the clock; stops at WM_QUIT, which
+// stays queued. Returns the number of messages dispatched.
+int RunPending();
+// Runs the loop for `ms` milliseconds of the clock: the clock jumps from one due timer to the
+// next and everything on the way is dispatched. Stops early at WM_QUIT.
+void RunFor(DWORD ms);
+
+// --- Pointer and keyboard ---
+// Buttons: 0 left, 1 right, 2 middle. Every event carries the current tick.
+enum TButton { btLeft = 0, btRight = 1, btMiddle = 2 };
+void MovePointer(int x, int y);
+void Press(int x, int y, TButton button = btLeft);
+void Release(int x, int y, TButton button = btLeft);
+void Click(int x, int y, TButton button = btLeft);
+// Two clicks at the same place and time: a double click where the class asks for it.
+void DoubleClick(int x, int y, TButton button = btLeft);
+void KeyDown(BYTE virtualKey);
+void KeyUp(BYTE virtualKey);
+void KeyPress(BYTE virtualKey);  // down and up, typing what the key types
+// Types Windows-1252 text: letters and digits with their keys (Shift for capitals), other
+// characters as VK_PACKET presses that carry them.
+void TypeText(const std::string& text);
+
+// --- Windows of other programs ---
+struct TForeignSpec {
+  std::string className;
+  std::string text;
+  bool visible = true;
+  bool iconic = false;
+  RECT bounds{0, 0, 100, 100};
+  size_t depth = 0;  // place in the Z order: 0 top, 1 below the top window, ...
+};
+// What another program's window went through.
+struct TForeignRecord {
+  std::vector<MSG> posted;
+  std::vector<int> showCommands;
+  int restored = 0;        // ShowWindow that restored it (SW_RESTORE, or showing it normal)
+  int broughtForward = 0;  // SetForegroundWindow on it
+};
+// Creates the window; the result is the handle our program sees for it.
+HWND AddForeignWindow(const TForeignSpec& spec);
+void RemoveForeignWindow(HWND hwnd);
+const TForeignRecord& ForeignRecord(HWND hwnd);
+bool ForeignVisible(HWND hwnd);
+bool ForeignIconic(HWND hwnd);
+// The user activates the window: it comes to the top and our program loses activation.
+void ActivateForeign(HWND hwnd);
+// The user clicks the bare desktop: our program loses activation.
+void ActivateDesktop();
+
+// --- Update lock ---
+// Every LockWindowUpdate call in order, NULL for the unlocking ones.
+const std::vector<HWND>& LockWindowUpdateCalls();
+HWND LockedWindow();
 
 // --- Locale ---
 // Sets the user's short-date format (a Windows picture such as "dd/MM/yyyy") and date

@@ -7,6 +7,7 @@
 
 #include "core/MORTypes.h"
 #include "platform/headless/headless.h"
+#include "toolkit/TypInfo.h"
 
 #include "validation/MorVerifyCard.h"
 
@@ -221,5 +222,33 @@ TEST_F(MorVerifyCardTest, MessageBoxPropertiesStayQuietWhileBeingRead) {
   card.SetAbout(true);
   card.SetAjuda(true);
   card.Loaded();
+  EXPECT_TRUE(shown.empty());
+}
+
+// A form description stores the card values and never the message-box properties.
+TEST_F(MorVerifyCardTest, PublishesTheCardValuesForFormDescriptions) {
+  const TClassInfo* info = FindClass("TMorVerifyCard");
+  ASSERT_NE(info, nullptr);
+  EXPECT_TRUE(info->InheritsFrom(FindClass("TComponent")));
+  for (const char* name : {"About", "Ajuda"}) {
+    const TPropInfo* property = info->FindProperty(name);
+    ASSERT_NE(property, nullptr) << name;
+    EXPECT_FALSE(property->IsStored(card)) << name;
+  }
+  for (const char* name : {"CardType", "ExprDate"}) {
+    const TPropInfo* property = info->FindProperty(name);
+    ASSERT_NE(property, nullptr) << name;
+    EXPECT_TRUE(property->IsStored(card)) << name;
+  }
+  EXPECT_EQ(info->FindProperty("CardType")->Get(card), TValue::Ident("ccOther"));
+  EXPECT_FALSE(info->FindProperty("CardNumber")->IsStored(card));
+  card.SetCardNumber("4111");
+  EXPECT_TRUE(info->FindProperty("CardNumber")->IsStored(card));
+
+  // Reading a description sets the values through the same properties.
+  info->FindProperty("CardType")->SetOrd(card, ccDiscover);
+  info->FindProperty("ExprDate")->SetFloat(card, 36342.0);
+  EXPECT_EQ(card.CardType(), ccDiscover);
+  EXPECT_EQ(card.ExprDate(), 36342.0);
   EXPECT_TRUE(shown.empty());
 }

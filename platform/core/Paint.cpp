@@ -1,0 +1,109 @@
+// Painting bookkeeping and window surfaces: update regions, WM_PAINT's BeginPaint and
+// EndPaint, and presenting what was drawn through the driver. Part of the platform's core.
+#include <algorithm>
+
+#include "platform/core/Core.h"
+#include "platform/core/WindowSurfaces.h"
+
+// The device contexts of windows come from the drawing side of the platform.
+extern "C" HDC WINAPI GetDC(HWND hWnd);
+extern "C" int WINAPI ReleaseDC(HWND hWnd, HDC hDC);
+
+namespace platform {
+
+using namespace core;
+
+Surface* WindowSurface(HWND hwnd) {
+  TWindow* w = FindOwn(hwnd);
+  if (!w || hwnd == State().desktop) return nullptr;
+  if (w->surface.width != w->Width() || w->surface.height != w->Height())
+    w->surface.Resize(w->Width(), w->Height());
+  return &w->surface;
+}
+
+void SurfaceDamaged(HWND hwnd, const RECT& area) {
+  TWindow* w = FindOwn(hwnd);
+  if (!w) return;
+  const RECT r{std::max<LONG>(area.left, 0), std::max<LONG>(area.top, 0),
+               std::min<LONG>(area.right, w->surface.width),
+               std::min<LONG>(area.bottom, w->surface.height)};
+  if (r.left >= r.right || r.top >= r.bottom) return;
+  if (!w->dirtyPending) {
+    w->dirty = r;
+  } else {
+    w->dirty = {std::min(w->dirty.left, r.left), std::min(w->dirty.top, r.top),
+                std::max(w->dirty.right, r.right), std::max(w->dirty.bottom, r.bottom)};
+  }
+  w->dirtyPending = true;
+}
+
+namespace core {
+
+void FlushPresents() {
+  for (auto& slot : State().slots) {
+    TWindow* w = slot.get();
+    if (!w || !w->alive || !w->dirtyPending) continue;
+    w->dirtyPending = false;
+    if (w->realised) TheDriver().Present(w->handle, w->surface, w->dirty);
+  }
+}
+
+}  // namespace core
+}  // namespace platform
+
+using namespace platform;
+using namespace platform::core;
+
+extern "C" BOOL WINAPI InvalidateRect(HWND hwnd, const RECT* rect, BOOL erase) {
+  TWindow* w = FindOrFail(hwnd);
+  if (!w) return FALSE;
+  Invalidate(*w, rect, erase != FALSE);
+  return TRUE;
+}
+
+extern "C" BOOL WINAPI ValidateRect(HWND hwnd, const RECT* rect) {
+  TWindow* w = FindOrFail(hwnd);
+  if (!w) return FALSE;
+  // The region is a rectangle: validating a part that does not cover it leaves it whole.
+  const RECT& u = w->update;
+  if (!rect || (rect->left <= u.left && rect->top <= u.top && rect->right >= u.right &&
+                rect->bottom >= u.bottom)) {
+    w->updatePending = w->erasePending = false;
+    w->update = {};
+  }
+  return TRUE;
+}
+
+extern "C" BOOL WINAPI GetUpdateRect(HWND hwnd, LPRECT rect, BOOL erase) {
+  TWindow* w = FindOrFail(hwnd);
+  if (!w) return FALSE;
+  if (rect) *rect = w->updatePending ? w->update : RECT{};
+  return w->updatePending;
+}
+
+extern "C" BOOL WINAPI UpdateWindow(HWND hwnd) {
+  TWindow* w = FindOrFail(hwnd);
+  if (!w) return FALSE;
+  if (w->updatePending && ReallyVisible(*w) && !w->Iconic()) CallProc(hwnd, WM_PAINT, 0, 0);
+  return TRUE;
+}
+
+extern "C" HDC WINAPI BeginPaint(HWND hwnd, LPPAINTSTRUCT ps) {
+  TWindow* w = FindOrFail(hwnd);
+  if (!w || !ps) return nullptr;
+  *ps = {};
+  ps->rcPaint = w->updatePending ? w->update : RECT{};
+  const bool erase = w->erasePending;
+  w->updatePending = w->erasePending = false;
+  w->update = {};
+  ps->hdc = GetDC(hwnd);
+  if (erase) ps->fErase = CallProc(hwnd, WM_ERASEBKGND, reinterpret_cast<WPARAM>(ps->hdc), 0) == 0;
+  return ps->hdc;
+}
+
+extern "C" BOOL WINAPI EndPaint(HWND hwnd, const PAINTSTRUCT* ps) {
+  if (!ps) return FALSE;
+  if (ps->hdc) ReleaseDC(hwnd, ps->hdc);
+  FlushPresents();
+  return TRUE;
+}

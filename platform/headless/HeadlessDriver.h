@@ -1,0 +1,65 @@
+// The headless driver: an in-memory desktop with a clock that tests move, a pointer and a
+// keyboard that tests drive, and windows of other programs that tests create. Internal to
+// platform/; tests use platform/headless/headless.h.
+#pragma once
+
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/Driver.h"
+#include "platform/win32.h"
+
+namespace platform {
+
+// Another program's window as the headless desktop keeps it, with what happened to it.
+struct THeadlessForeign {
+  ForeignWindow info;
+  std::vector<MSG> posted;
+  std::vector<int> showCommands;
+  int restored = 0;
+  int broughtForward = 0;
+};
+
+class THeadlessDriver : public Driver {
+ public:
+  THeadlessDriver();
+
+  const char* Name() const override { return "headless"; }
+  DWORD TickCount() override { return FTick; }
+  bool Wait(DWORD deadline, bool forever) override;
+  void Realise(const WindowInfo& info) override;
+  void Destroy(HWND hwnd) override;
+  void Restack(HWND hwnd, HWND above) override;
+  POINT CursorPos() override { return FCursor; }
+  SIZE ScreenSize() override { return FScreen; }
+  bool ReadScreen(const RECT& area, Surface& out) override;
+  bool Stacking(std::vector<StackEntry>& topFirst) override;
+  bool Describe(uint64_t key, ForeignWindow& out) override;
+  bool PostTo(uint64_t key, UINT msg, WPARAM wParam, LPARAM lParam) override;
+  bool ShowForeign(uint64_t key, int showCommand) override;
+  bool ForegroundForeign(uint64_t key) override;
+
+  // --- Test controls (see headless.h) ---
+  DWORD FTick = 0;
+  POINT FCursor{0, 0};
+  SIZE FScreen{1024, 768};
+  Surface FWallpaper;
+  std::map<uint64_t, THeadlessForeign> FForeign;
+
+  uint64_t AddForeign(const ForeignWindow& info, size_t depth);
+  void RemoveForeign(uint64_t key);
+  THeadlessForeign* Foreign(uint64_t key);
+  void RaiseForeign(uint64_t key);
+  // What lies under a screen point: ours, another program's window, or the desktop.
+  HWND HitTest(POINT pt);
+
+ private:
+  std::vector<StackEntry> FStack;  // top first
+  uint64_t FNextKey = 1;
+};
+
+std::unique_ptr<Driver> CreateHeadlessDriver();
+
+}  // namespace platform
