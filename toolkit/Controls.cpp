@@ -56,7 +56,9 @@ POINT TControl::ScreenToClient(POINT p) const {
   return POINT{p.x - origin.x, p.y - origin.y};
 }
 
-HWND TControl::WindowHandle() const { return FParent ? FParent->WindowHandle() : nullptr; }
+HWND TControl::WindowHandle() const {
+  return FParent ? FParent->WindowHandle() : nullptr;
+}
 
 void TControl::SetVisible(bool visible) {
   if (visible == FVisible) return;
@@ -116,7 +118,9 @@ void TControl::Invalidate() {
   InvalidateRect(window, &area, FALSE);
 }
 
-TComponent* TControl::GetParentComponent() const { return FParent; }
+TComponent* TControl::GetParentComponent() const {
+  return FParent;
+}
 
 void TControl::SetParentComponent(TComponent* parent) {
   if (auto* container = dynamic_cast<TWinControl*>(parent)) SetParent(container);

@@ -45,7 +45,7 @@ void TTimer::WndProc(TMessage& message) {
   }
   try {
     OnTimer(this);
-  } catch (...) {
+  } catch (const std::exception&) {
     HandleEventException(this);
   }
 }

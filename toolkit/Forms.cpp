@@ -35,8 +35,7 @@ void RegisterWindowClass(const std::string& name, WNDPROC proc, UINT style) {
   wc.style = style;
   wc.lpfnWndProc = proc;
   wc.lpszClassName = name.c_str();
-  if (RegisterClassA(&wc) == 0)
-    throw EInvalidOperation("Couldn't register window class " + name);
+  if (RegisterClassA(&wc) == 0) throw EInvalidOperation("Couldn't register window class " + name);
 }
 
 // The object a toolkit window belongs to, stored at WM_NCCREATE from the creation parameter.
@@ -84,7 +83,9 @@ void DoneApplication() {
   shuttingDown = false;
 }
 
-void SetErrorBox(TErrorBoxProc proc) { ErrorBox() = std::move(proc); }
+void SetErrorBox(TErrorBoxProc proc) {
+  ErrorBox() = std::move(proc);
+}
 
 void HandleEventException(TObject* sender) {
   if (shuttingDown) return;
@@ -102,7 +103,7 @@ TCustomForm::TCustomForm(TComponent* owner) : TWinControl(owner) {
 TCustomForm::~TCustomForm() {
   try {
     OnDestroy(this);
-  } catch (...) {
+  } catch (const std::exception&) {
     HandleEventException(this);
   }
   if (Screen.Assigned()) Screen->RemoveForm(this);
@@ -128,7 +129,7 @@ void TCustomForm::AfterConstruction() {
 void TCustomForm::DoCreate() {
   try {
     OnCreate(this);
-  } catch (...) {
+  } catch (const std::exception&) {
     HandleEventException(this);
   }
 }
@@ -142,9 +143,9 @@ void TCustomForm::CreateHandle() {
   const std::string className = ClassName();
   RegisterWindowClass(className, FormWindowProc, CS_DBLCLKS);
   FMovingWindow = true;
-  FHandle = CreateWindowExA(WindowExStyle(), className.c_str(), Caption().c_str(), WindowStyle(),
-                            Left(), Top(), Width(), Height(), Application->Handle(), nullptr,
-                            nullptr, this);
+  FHandle =
+      CreateWindowExA(WindowExStyle(), className.c_str(), Caption().c_str(), WindowStyle(), Left(),
+                      Top(), Width(), Height(), Application->Handle(), nullptr, nullptr, this);
   FMovingWindow = false;
   if (FHandle == nullptr) throw EInvalidOperation("Couldn't create the window of " + Name());
 }
@@ -159,12 +160,22 @@ void TCustomForm::DestroyHandle() {
 DWORD TCustomForm::WindowStyle() const {
   DWORD style = WS_CLIPSIBLINGS;
   switch (FBorderStyle) {
-    case bsNone: return style | WS_POPUP;
-    case bsSingle: style |= WS_CAPTION | WS_BORDER; break;
-    case bsSizeable: style |= WS_CAPTION | WS_THICKFRAME; break;
-    case bsDialog: return style | WS_POPUP | WS_CAPTION | WS_DLGFRAME | WS_SYSMENU;
-    case bsToolWindow: style |= WS_CAPTION | WS_BORDER; break;
-    case bsSizeToolWin: style |= WS_CAPTION | WS_THICKFRAME; break;
+    case bsNone:
+      return style | WS_POPUP;
+    case bsSingle:
+      style |= WS_CAPTION | WS_BORDER;
+      break;
+    case bsSizeable:
+      style |= WS_CAPTION | WS_THICKFRAME;
+      break;
+    case bsDialog:
+      return style | WS_POPUP | WS_CAPTION | WS_DLGFRAME | WS_SYSMENU;
+    case bsToolWindow:
+      style |= WS_CAPTION | WS_BORDER;
+      break;
+    case bsSizeToolWin:
+      style |= WS_CAPTION | WS_THICKFRAME;
+      break;
   }
   if (FBorderIcons.Contains(biSystemMenu)) style |= WS_SYSMENU;
   const bool tool = FBorderStyle == bsToolWindow || FBorderStyle == bsSizeToolWin;
@@ -185,7 +196,8 @@ void TCustomForm::SetBorderStyle(TFormBorderStyle style) {
   if (style == FBorderStyle) return;
   FBorderStyle = style;
   if (FHandle == nullptr) return;
-  SetWindowLongA(FHandle, GWL_STYLE, static_cast<LONG>(WindowStyle() | (FShowing ? WS_VISIBLE : 0)));
+  SetWindowLongA(FHandle, GWL_STYLE,
+                 static_cast<LONG>(WindowStyle() | (FShowing ? WS_VISIBLE : 0)));
   SetWindowLongA(FHandle, GWL_EXSTYLE, static_cast<LONG>(WindowExStyle()));
 }
 
@@ -193,7 +205,8 @@ void TCustomForm::SetBorderIcons(TBorderIcons icons) {
   if (icons == FBorderIcons) return;
   FBorderIcons = icons;
   if (FHandle != nullptr)
-    SetWindowLongA(FHandle, GWL_STYLE, static_cast<LONG>(WindowStyle() | (FShowing ? WS_VISIBLE : 0)));
+    SetWindowLongA(FHandle, GWL_STYLE,
+                   static_cast<LONG>(WindowStyle() | (FShowing ? WS_VISIBLE : 0)));
 }
 
 void TCustomForm::SetFormStyle(TFormStyle style) {
@@ -213,9 +226,13 @@ void TCustomForm::SetWindowState(TWindowState state) {
   }
 }
 
-void TCustomForm::SetActiveControl(TControl* control) { FActiveControl = control; }
+void TCustomForm::SetActiveControl(TControl* control) {
+  FActiveControl = control;
+}
 
-bool TCustomForm::Active() const { return FHandle != nullptr && GetActiveWindow() == FHandle; }
+bool TCustomForm::Active() const {
+  return FHandle != nullptr && GetActiveWindow() == FHandle;
+}
 
 // --- Showing and hiding ---
 
@@ -268,7 +285,7 @@ void TCustomForm::BringToFront() {
 void TCustomForm::DoShow() {
   try {
     OnShow(this);
-  } catch (...) {
+  } catch (const std::exception&) {
     HandleEventException(this);
   }
 }
@@ -276,7 +293,7 @@ void TCustomForm::DoShow() {
 void TCustomForm::DoHide() {
   try {
     OnHide(this);
-  } catch (...) {
+  } catch (const std::exception&) {
     HandleEventException(this);
   }
 }
@@ -302,7 +319,9 @@ void TCustomForm::Close() {
     Release();
 }
 
-void TCustomForm::Release() { PostMessageA(Handle(), CM_RELEASE, 0, 0); }
+void TCustomForm::Release() {
+  PostMessageA(Handle(), CM_RELEASE, 0, 0);
+}
 
 // --- Bounds and text follow the window ---
 
@@ -320,6 +339,7 @@ void TCustomForm::TextChanged() {
 LRESULT CALLBACK TCustomForm::FormWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
   TCustomForm* form = WindowObject<TCustomForm>(hwnd, msg, lParam);
   if (form == nullptr) return DefWindowProcA(hwnd, msg, wParam, lParam);
+  if (form->FHandle == nullptr) form->FHandle = hwnd;  // messages sent during creation
   if (msg == CM_RELEASE) {
     delete form;
     return 0;
@@ -327,7 +347,7 @@ LRESULT CALLBACK TCustomForm::FormWindowProc(HWND hwnd, UINT msg, WPARAM wParam,
   TMessage message{msg, wParam, lParam, 0};
   try {
     form->WndProc(message);
-  } catch (...) {
+  } catch (const std::exception&) {
     HandleEventException(form);
   }
   return message.Result;
@@ -335,13 +355,19 @@ LRESULT CALLBACK TCustomForm::FormWindowProc(HWND hwnd, UINT msg, WPARAM wParam,
 
 void TCustomForm::WndProc(TMessage& m) {
   switch (m.Msg) {
-    case WM_PAINT: return WMPaint();
-    case WM_CLOSE: return WMClose();
-    case WM_SHOWWINDOW: return WMShowWindow(m.WParam != 0, m.LParam);
-    case WM_SIZE: return WMSize(m.WParam, LOWORD(m.LParam), HIWORD(m.LParam));
+    case WM_PAINT:
+      return WMPaint();
+    case WM_CLOSE:
+      return WMClose();
+    case WM_SHOWWINDOW:
+      return WMShowWindow(m.WParam != 0, m.LParam);
+    case WM_SIZE:
+      return WMSize(m.WParam, LOWORD(m.LParam), HIWORD(m.LParam));
     case WM_MOVE:
       return WMMove(static_cast<SHORT>(LOWORD(m.LParam)), static_cast<SHORT>(HIWORD(m.LParam)));
-    case WM_ACTIVATE: WMActivate(LOWORD(m.WParam) != WA_INACTIVE); break;
+    case WM_ACTIVATE:
+      WMActivate(LOWORD(m.WParam) != WA_INACTIVE);
+      break;
     case WM_SYSCOMMAND:
       if ((m.WParam & 0xFFF0) == SC_MINIMIZE && Application->MainForm() == this) {
         Application->Minimize();
@@ -356,7 +382,9 @@ void TCustomForm::WndProc(TMessage& m) {
   m.Result = DefWindowProcA(FHandle, m.Msg, m.WParam, m.LParam);
 }
 
-void TCustomForm::PaintWindow(HDC dc, const RECT& area) { OnPaint(this); }
+void TCustomForm::PaintWindow(HDC dc, const RECT& area) {
+  OnPaint(this);
+}
 
 void TCustomForm::WMPaint() {
   PAINTSTRUCT ps{};
@@ -370,7 +398,9 @@ void TCustomForm::WMPaint() {
   EndPaint(FHandle, &ps);
 }
 
-void TCustomForm::WMClose() { Close(); }
+void TCustomForm::WMClose() {
+  Close();
+}
 
 // A window shown or hidden directly (not through Visible) keeps the property honest; hiding
 // because the owner was minimised (a non-zero reason) does not change it.
@@ -381,12 +411,12 @@ void TCustomForm::WMShowWindow(bool shown, LPARAM reason) {
 }
 
 void TCustomForm::WMSize(WPARAM kind, int width, int height) {
+  if (FMovingWindow) return;  // the window follows the properties, not the reverse
   if (kind == SIZE_MINIMIZED) {
     FWindowState = wsMinimized;
     return;
   }
   FWindowState = kind == SIZE_MAXIMIZED ? wsMaximized : wsNormal;
-  if (FMovingWindow) return;
   FMovingWindow = true;
   SetBounds(Left(), Top(), width, height);
   FMovingWindow = false;
@@ -405,7 +435,7 @@ void TCustomForm::WMActivate(bool active) {
       OnActivate(this);
     else
       OnDeactivate(this);
-  } catch (...) {
+  } catch (const std::exception&) {
     HandleEventException(this);
   }
 }
@@ -418,8 +448,12 @@ TCustomForm* TScreen::Forms(int index) const {
   return FForms[static_cast<size_t>(index)];
 }
 
-int TScreen::Width() const { return GetSystemMetrics(SM_CXSCREEN); }
-int TScreen::Height() const { return GetSystemMetrics(SM_CYSCREEN); }
+int TScreen::Width() const {
+  return GetSystemMetrics(SM_CXSCREEN);
+}
+int TScreen::Height() const {
+  return GetSystemMetrics(SM_CYSCREEN);
+}
 
 TCustomForm* TScreen::ActiveForm() const {
   const HWND active = GetActiveWindow();
@@ -428,11 +462,15 @@ TCustomForm* TScreen::ActiveForm() const {
   return nullptr;
 }
 
-void TScreen::RemoveForm(TCustomForm* form) { std::erase(FForms, form); }
+void TScreen::RemoveForm(TCustomForm* form) {
+  std::erase(FForms, form);
+}
 
 // --- The application ---
 
-TApplication::TApplication(TComponent* owner) : TComponent(owner) { CreateHandle(); }
+TApplication::TApplication(TComponent* owner) : TComponent(owner) {
+  CreateHandle();
+}
 
 TApplication::~TApplication() {
   DestroyComponents();
@@ -475,13 +513,15 @@ void TApplication::Run() {
   while (!FTerminated) {
     try {
       HandleMessage();
-    } catch (...) {
+    } catch (const std::exception&) {
       HandleException(this);
     }
   }
 }
 
-void TApplication::Terminate() { PostQuitMessage(0); }
+void TApplication::Terminate() {
+  PostQuitMessage(0);
+}
 
 bool TApplication::ProcessMessage(MSG& msg) {
   if (!PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) return false;
@@ -573,9 +613,10 @@ void TApplication::ShowException(const std::string& message) {
 LRESULT CALLBACK TApplication::AppWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
   TApplication* app = WindowObject<TApplication>(hwnd, msg, lParam);
   if (app == nullptr) return DefWindowProcA(hwnd, msg, wParam, lParam);
+  if (app->FHandle == nullptr) app->FHandle = hwnd;  // messages sent during creation
   try {
     return app->WndProc(msg, wParam, lParam);
-  } catch (...) {
+  } catch (const std::exception&) {
     app->HandleException(app);
     return 0;
   }
@@ -586,19 +627,29 @@ LRESULT TApplication::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_ACTIVATEAPP:
       PostMessageA(FHandle, wParam ? CM_ACTIVATE : CM_DEACTIVATE, 0, 0);
       return 0;
-    case CM_ACTIVATE: OnActivate(this); return 0;
-    case CM_DEACTIVATE: OnDeactivate(this); return 0;
+    case CM_ACTIVATE:
+      OnActivate(this);
+      return 0;
+    case CM_DEACTIVATE:
+      OnDeactivate(this);
+      return 0;
     case WM_CLOSE:
       if (FMainForm != nullptr) FMainForm->Close();
       return 0;
     case WM_SYSCOMMAND:
       switch (wParam & 0xFFF0) {
-        case SC_MINIMIZE: Minimize(); return 0;
-        case SC_RESTORE: Restore(); return 0;
-        default: break;
+        case SC_MINIMIZE:
+          Minimize();
+          return 0;
+        case SC_RESTORE:
+          Restore();
+          return 0;
+        default:
+          break;
       }
       break;
-    default: break;
+    default:
+      break;
   }
   return DefWindowProcA(FHandle, msg, wParam, lParam);
 }
@@ -613,19 +664,19 @@ const bool kRegistered = [] {
       .Integer("ClientWidth", &TControl::ClientWidth, &TControl::SetClientWidth)
       .Integer("ClientHeight", &TControl::ClientHeight, &TControl::SetClientHeight)
       .String("Caption", &TControl::Caption, &TControl::SetCaption, std::string())
-      .Enumeration("BorderStyle", &TCustomForm::BorderStyle, &TCustomForm::SetBorderStyle,
-                   {"bsNone", "bsSingle", "bsSizeable", "bsDialog", "bsToolWindow",
-                    "bsSizeToolWin"},
-                   std::optional(bsSizeable))
+      .Enumeration(
+          "BorderStyle", &TCustomForm::BorderStyle, &TCustomForm::SetBorderStyle,
+          {"bsNone", "bsSingle", "bsSizeable", "bsDialog", "bsToolWindow", "bsSizeToolWin"},
+          std::optional(bsSizeable))
       .Set("BorderIcons", &TCustomForm::BorderIcons, &TCustomForm::SetBorderIcons,
            {"biSystemMenu", "biMinimize", "biMaximize", "biHelp"},
            std::optional(TBorderIcons{biSystemMenu, biMinimize, biMaximize}))
       .Enumeration("FormStyle", &TCustomForm::FormStyle, &TCustomForm::SetFormStyle,
                    {"fsNormal", "fsStayOnTop"}, std::optional(fsNormal))
-      .Enumeration("Position", &TCustomForm::Position, &TCustomForm::SetPosition,
-                   {"poDesigned", "poDefault", "poDefaultPosOnly", "poDefaultSizeOnly",
-                    "poScreenCenter"},
-                   std::optional(poDesigned))
+      .Enumeration(
+          "Position", &TCustomForm::Position, &TCustomForm::SetPosition,
+          {"poDesigned", "poDefault", "poDefaultPosOnly", "poDefaultSizeOnly", "poScreenCenter"},
+          std::optional(poDesigned))
       .Enumeration("WindowState", &TCustomForm::WindowState, &TCustomForm::SetWindowState,
                    {"wsNormal", "wsMinimized", "wsMaximized"}, std::optional(wsNormal))
       .Component<TControl>("ActiveControl", &TCustomForm::ActiveControl,

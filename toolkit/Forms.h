@@ -113,10 +113,10 @@ class TCustomForm : public TWinControl {
   TWindowState FWindowState = wsNormal;
   TFormStyle FFormStyle = fsNormal;
   TControl* FActiveControl = nullptr;
-  bool FShowing = false;      // the window is on screen through the Visible property
-  bool FCreating = false;     // the description is being read
+  bool FShowing = false;       // the window is on screen through the Visible property
+  bool FCreating = false;      // the description is being read
   bool FMovingWindow = false;  // bounds follow the window, not the other way round
-  bool FCentred = false;      // poScreenCenter has placed the form once
+  bool FCentred = false;       // poScreenCenter has placed the form once
 };
 
 class TForm : public TCustomForm {

@@ -57,19 +57,32 @@ bool TFont::operator==(const TFont& other) const {
 
 const std::vector<std::pair<std::string, long long>>& ColorIdents() {
   static const std::vector<std::pair<std::string, long long>> idents = {
-      {"clBlack", clBlack},         {"clMaroon", clMaroon},
-      {"clGreen", clGreen},         {"clOlive", clOlive},
-      {"clNavy", clNavy},           {"clPurple", clPurple},
-      {"clTeal", clTeal},           {"clGray", clGray},
-      {"clSilver", clSilver},       {"clRed", clRed},
-      {"clLime", clLime},           {"clYellow", clYellow},
-      {"clBlue", clBlue},           {"clFuchsia", clFuchsia},
-      {"clAqua", clAqua},           {"clWhite", clWhite},
-      {"clNone", clNone},           {"clDefault", clDefault},
-      {"clBtnFace", clBtnFace},     {"clWindow", clWindow},
-      {"clWindowText", clWindowText}, {"clBtnShadow", clBtnShadow},
-      {"clBtnHighlight", clBtnHighlight}, {"clHighlight", clHighlight},
-      {"clHighlightText", clHighlightText}, {"clGrayText", clGrayText}};
+      {"clBlack", clBlack},
+      {"clMaroon", clMaroon},
+      {"clGreen", clGreen},
+      {"clOlive", clOlive},
+      {"clNavy", clNavy},
+      {"clPurple", clPurple},
+      {"clTeal", clTeal},
+      {"clGray", clGray},
+      {"clSilver", clSilver},
+      {"clRed", clRed},
+      {"clLime", clLime},
+      {"clYellow", clYellow},
+      {"clBlue", clBlue},
+      {"clFuchsia", clFuchsia},
+      {"clAqua", clAqua},
+      {"clWhite", clWhite},
+      {"clNone", clNone},
+      {"clDefault", clDefault},
+      {"clBtnFace", clBtnFace},
+      {"clWindow", clWindow},
+      {"clWindowText", clWindowText},
+      {"clBtnShadow", clBtnShadow},
+      {"clBtnHighlight", clBtnHighlight},
+      {"clHighlight", clHighlight},
+      {"clHighlightText", clHighlightText},
+      {"clGrayText", clGrayText}};
   return idents;
 }
 

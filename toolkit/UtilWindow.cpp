@@ -13,7 +13,7 @@ LRESULT CALLBACK UtilWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPara
   TMessage message{msg, wParam, lParam, 0};
   try {
     (*method)(message);
-  } catch (...) {
+  } catch (const std::exception&) {
     HandleEventException(nullptr);
   }
   return message.Result;
