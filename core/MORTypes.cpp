@@ -5,6 +5,11 @@
 #include <algorithm>
 #include <array>
 #include <cstddef>
+#include <cstdio>
+#include <cstring>
+#include <vector>
+
+#include "platform/win32.h"
 
 // --- Taxpayer check digits ---
 
@@ -73,4 +78,44 @@ bool ValidaCGC(std::string_view text) {
   const int first = CgcCheckDigit(firstSum);
   const int second = CgcCheckDigit(secondSum + first * 2);
   return DigitAt(text, kCgcBaseLength) == first && DigitAt(text, kCgcBaseLength + 1) == second;
+}
+
+// --- The program's version ---
+
+std::string ExeVersion;
+
+namespace {
+
+constexpr char kTranslationPath[] = "\\VarFileInfo\\Translation";
+// The string table's name is the language and code page, each printed without leading zeros
+// after a fixed "0". Numbers without exactly three significant hex digits thus give a path of
+// the wrong shape, which finds nothing; that is how the program has always looked it up.
+constexpr char kStringPathFormat[] = "\\StringFileInfo\\0%x0%x\\%s";
+constexpr char kFileVersionName[] = "FileVersion";
+
+}  // namespace
+
+bool ReadFileVersion(const std::string& fileName, std::string& version) {
+  DWORD handle = 0;
+  const DWORD size = GetFileVersionInfoSizeA(fileName.c_str(), &handle);
+  if (size == 0) return false;
+  std::vector<char> buffer(size + 1);
+  if (!GetFileVersionInfoA(fileName.c_str(), 0, size + 1, buffer.data())) return false;
+
+  void* value = nullptr;
+  UINT length = 0;
+  // A translation list shorter than one entry is damage, not a language to read.
+  if (!VerQueryValueA(buffer.data(), kTranslationPath, &value, &length) || length < sizeof(DWORD)) {
+    return false;
+  }
+  DWORD translation = 0;
+  std::memcpy(&translation, value, sizeof translation);
+
+  char path[64];
+  std::snprintf(path, sizeof path, kStringPathFormat, LOWORD(translation), HIWORD(translation),
+                kFileVersionName);
+  if (!VerQueryValueA(buffer.data(), path, &value, &length)) return false;
+  const auto* text = static_cast<const char*>(value);
+  version.assign(text, strnlen(text, length));
+  return !version.empty();
 }

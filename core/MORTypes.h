@@ -2,6 +2,7 @@
 // Layer: the program (core/), above the toolkit.
 #pragma once
 
+#include <string>
 #include <string_view>
 
 // --- Taxpayer check digits ---
@@ -16,6 +17,25 @@ bool ValidaCPF(std::string_view text);
 // True when characters 13 and 14 are the two check digits of the company taxpayer number (CGC)
 // whose base is characters 1 to 12.
 bool ValidaCGC(std::string_view text);
+
+// --- The program's version ---
+
+// The program's own file, which carries its version resource. Windows builds name the
+// executable with its extension.
+#ifdef _WIN32
+inline constexpr char kExeFileName[] = "MorCalvix.exe";
+#else
+inline constexpr char kExeFileName[] = "MorCalvix";
+#endif
+
+// The program's version as the main window last read it; the information windows show it.
+extern std::string ExeVersion;
+
+// Reads the FileVersion text of the named file's version resource, in the string table of the
+// first language and code page its translation list names, into `version`. True when a
+// non-empty version was read; when the file, its resource or the value cannot be found the
+// answer is false and `version` is left as it was.
+bool ReadFileVersion(const std::string& fileName, std::string& version);
 
 // --- The maker ---
 // Shown by the components' About boxes and the licence window. Message boxes and labels read

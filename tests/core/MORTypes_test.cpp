@@ -1,9 +1,10 @@
-// Tests of the taxpayer check digits in the shared module.
+// Tests of the shared module: the taxpayer check digits and the version lookup.
 #include <gtest/gtest.h>
 
 #include <string>
 
 #include "core/MORTypes.h"
+#include "tests/support/ResourceFiles.h"
 
 namespace {
 
@@ -118,4 +119,80 @@ TEST(ValidaCGC, AcceptsExactlyOneEndingPerBase) {
        {"112223330001", "000000000001", "999999999999", "123456789012", "500000000000"}) {
     EXPECT_EQ(ValidEndings(base, [](const std::string& t) { return ValidaCGC(t); }), 1) << base;
   }
+}
+
+// --- The program's version ---
+
+namespace {
+
+using testfiles::Bytes;
+
+// The folder of the built program as a Z:\ name, ending with a backslash.
+std::string ProgramFolder() {
+  const std::string program = testfiles::ZPath(CALVIX_EXE_PATH);
+  return program.substr(0, program.rfind('\\') + 1);
+}
+
+class ReadFileVersionTest : public ::testing::Test {
+ protected:
+  // A program whose version resource is the given block.
+  std::string ProgramWith(const Bytes& block) {
+    return testfiles::ZPath(
+        FScratch.Write("program" + std::to_string(FCount++),
+                       testfiles::ElfWithSection(testfiles::DirectoryWithVersion(block))));
+  }
+  std::string ProgramIn(uint16_t language, uint16_t codePage) {
+    return ProgramWith(
+        resources::VersionBlock(testfiles::VersionTree(language, codePage, u"5.6.7.8")));
+  }
+
+  testfiles::TScratch FScratch;
+  int FCount = 0;
+  std::string FVersion = "kept";
+};
+
+}  // namespace
+
+TEST_F(ReadFileVersionTest, ReadsTheBuiltProgramThroughItsDriveZName) {
+  EXPECT_STREQ(kExeFileName, "MorCalvix");
+  EXPECT_TRUE(ReadFileVersion(ProgramFolder() + kExeFileName, FVersion));
+  EXPECT_EQ(FVersion, "2.1.3.13");
+}
+
+TEST_F(ReadFileVersionTest, MissingFilesAndResourcesLeaveTheVersionAlone) {
+  EXPECT_FALSE(ReadFileVersion(ProgramFolder() + "NoSuchProgram", FVersion));
+  EXPECT_FALSE(ReadFileVersion("C:\\Tools\\MorCalvix.exe", FVersion));
+  EXPECT_FALSE(ReadFileVersion("", FVersion));
+  EXPECT_FALSE(
+      ReadFileVersion(testfiles::ZPath(FScratch.Write("notes.txt", Bytes{'x'})), FVersion));
+  EXPECT_EQ(FVersion, "kept");
+}
+
+TEST_F(ReadFileVersionTest, DamagedBlocksAnswerFalseEvenAfterAnEarlierSuccess) {
+  ASSERT_TRUE(ReadFileVersion(ProgramIn(0x0416, 0x04E4), FVersion));
+  EXPECT_EQ(FVersion, "5.6.7.8");
+
+  Bytes block = resources::VersionBlock(testfiles::VersionTree(0x0416, 0x04E4, u"5.6.7.8"));
+  const size_t table = testfiles::NodeOffset(block, u"041604E4");
+  block[table] = 0xFF, block[table + 1] = 0x7F;  // a string table that overruns the block
+  FVersion = "kept";
+  EXPECT_FALSE(ReadFileVersion(ProgramWith(block), FVersion));
+  EXPECT_EQ(FVersion, "kept");
+}
+
+TEST_F(ReadFileVersionTest, ATranslationListShorterThanOneEntryIsDamage) {
+  auto tree = testfiles::VersionTree(0x0416, 0x04E4, u"5.6.7.8");
+  tree.children[1].children[0] = resources::BinaryValue(u"Translation", Bytes{0x16, 0x04});
+  EXPECT_FALSE(ReadFileVersion(ProgramWith(resources::VersionBlock(tree)), FVersion));
+  EXPECT_EQ(FVersion, "kept");
+}
+
+TEST_F(ReadFileVersionTest, OnlyNumbersWithThreeSignificantHexDigitsFindTheirTable) {
+  EXPECT_TRUE(ReadFileVersion(ProgramIn(0x0C0A, 0x04B0), FVersion));  // \StringFileInfo\0c0a04b0
+  EXPECT_EQ(FVersion, "5.6.7.8");
+  FVersion = "kept";
+  EXPECT_FALSE(ReadFileVersion(ProgramIn(0x0007, 0x04E4), FVersion));  // looks for 0704e4
+  EXPECT_FALSE(ReadFileVersion(ProgramIn(0x0416, 0x0000), FVersion));  // looks for 041600
+  EXPECT_FALSE(ReadFileVersion(ProgramIn(0x1004, 0x04E4), FVersion));  // looks for 0100404e4
+  EXPECT_EQ(FVersion, "kept");
 }

@@ -1,0 +1,26 @@
+// The one mapping between the Windows-style names the layer presents ("Z:\home\ana") and the
+// Unix paths of the file system. Every file function of the platform goes through it.
+// Layer: platform core.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace platform {
+
+// The Unix path (UTF-8) that a Windows-1252 name stands for. "Z:\..." and "Z:/..." are
+// absolute, as are names that start at the root of the current drive ("\usr", "/usr"); other
+// names are relative to the process's current directory. "." and ".." are resolved as Windows
+// resolves them, never above the root. Names that cannot exist here (empty, another drive
+// letter, UNC and device names) give nothing.
+std::optional<std::string> UnixPathFromWindows(std::string_view windowsPath);
+
+// The Windows-1252 name presented for a Unix path: "/" is "Z:\", "/home/ana" is
+// "Z:\home\ana"; a relative path only has its separators turned.
+std::string WindowsPathFromUnix(std::string_view unixPath);
+
+// The process's current directory as a Unix path, or "/" when it cannot be read.
+std::string UnixCurrentDirectory();
+
+}  // namespace platform
