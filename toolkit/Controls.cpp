@@ -185,6 +185,12 @@ void TWinControl::GetChildren(const std::function<void(TComponent*)>& proc,
 namespace {
 
 const bool kRegistered = [] {
+  PublishClass<TFont, TPersistent>("TFont")
+      .IntegerIdents("Color", &TFont::Color, &TFont::SetColor, ColorIdents(), clWindowText)
+      .Integer("Height", &TFont::Height, &TFont::SetHeight, -11)
+      .String("Name", &TFont::Name, &TFont::SetName, std::string("MS Sans Serif"))
+      .Set("Style", &TFont::Style, &TFont::SetStyle,
+           {"fsBold", "fsItalic", "fsUnderline", "fsStrikeOut"}, std::optional(TFontStyles{}));
   PublishClass<TControl, TComponent>("TControl")
       .Integer("Left", &TControl::Left, &TControl::SetLeft, 0)
       .Integer("Top", &TControl::Top, &TControl::SetTop, 0)

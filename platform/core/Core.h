@@ -124,6 +124,8 @@ struct TState {
   HWND locked = nullptr;
   HWND foregroundOther = nullptr;  // the foreground window while another program has it
   std::vector<HWND> lockLog;
+  // The notification area: the icons the driver accepted, by owner window and id.
+  std::map<std::pair<HWND, UINT>, TrayIcon> trayIcons;
 };
 
 TState& State();

@@ -2,8 +2,6 @@
 // pen and filled with its brush through its binary raster operation. Internal to platform/.
 #include <algorithm>
 #include <cmath>
-#include <map>
-#include <set>
 #include <vector>
 
 #include "platform/core/GdiObjects.h"
@@ -117,22 +115,39 @@ TPixels EllipseOutline(const RECT& r) {
   return outline;
 }
 
+// Runs of pixels inside a shape, one rectangle per row piece.
+using TSpans = std::vector<RECT>;
+
 // The pixels between the outline's ends on each row; with `inclusive` the outline's own too.
-TPixels Interior(const TPixels& outline, bool inclusive) {
-  std::map<LONG, std::set<LONG>> rows;
-  for (const POINT& p : outline)
-    rows[p.y].insert(p.x);
-  TPixels inside;
-  for (const auto& [y, xs] : rows)
-    for (LONG x = *xs.begin(); x <= *xs.rbegin(); ++x)
-      if (inclusive || !xs.count(x)) inside.push_back({x, y});
-  return inside;
+// The outline is convex, so on each row it is one run or a run at each end.
+TSpans Interior(TPixels outline, bool inclusive) {
+  std::sort(outline.begin(), outline.end(),
+            [](const POINT& a, const POINT& b) { return a.y != b.y ? a.y < b.y : a.x < b.x; });
+  TSpans spans;
+  for (size_t i = 0; i < outline.size();) {
+    size_t j = i;
+    while (j < outline.size() && outline[j].y == outline[i].y)
+      ++j;
+    const LONG y = outline[i].y;
+    LONG left = outline[i].x, right = outline[j - 1].x;
+    if (!inclusive) {
+      size_t a = i, b = j - 1;
+      while (a + 1 < j && outline[a + 1].x - outline[a].x <= 1)
+        ++a;
+      while (b > a && outline[b].x - outline[b - 1].x <= 1)
+        --b;
+      left = outline[a].x + 1, right = b > a ? outline[b].x - 1 : left - 1;
+    }
+    if (left <= right) spans.push_back({left, y, right + 1, y + 1});
+    i = j;
+  }
+  return spans;
 }
 
 // Fills with the alternate rule: a pixel is inside when its centre is crossed an odd number
 // of times to its left, so that left and top edges are drawn and right and bottom ones not.
-TPixels PolygonInterior(const std::vector<POINT>& points) {
-  TPixels inside;
+TSpans PolygonInterior(const std::vector<POINT>& points) {
+  TSpans inside;
   if (points.size() < 3) return inside;
   LONG top = points[0].y, bottom = points[0].y;
   for (const POINT& p : points)
@@ -148,20 +163,24 @@ TPixels PolygonInterior(const std::vector<POINT>& points) {
     }
     std::sort(crossings.begin(), crossings.end());
     for (size_t i = 0; i + 1 < crossings.size(); i += 2)
-      for (LONG x = LONG(std::ceil(crossings[i] - 0.5));
-           x < LONG(std::ceil(crossings[i + 1] - 0.5)); ++x)
-        inside.push_back({x, y});
+      inside.push_back(
+          {LONG(std::ceil(crossings[i] - 0.5)), y, LONG(std::ceil(crossings[i + 1] - 0.5)), y + 1});
   }
   return inside;
 }
 
 // Draws an interior with the brush and an outline with the pen.
-BOOL Draw(HDC hdc, const TPixels& interior, const TPixels& outline) {
+BOOL Draw(HDC hdc, const TSpans& interior, const TPixels& outline) {
   TTarget target;
   if (!OpenTarget(hdc, target)) return FALSE;
   const TPaint paint = PaintOf(target);
   RECT changed{0x7FFFFFFF, 0x7FFFFFFF, -0x7FFFFFFF, -0x7FFFFFFF};
-  if (paint.brush) Plot(target, interior, paint.brushPixel, paint.rop2, changed);
+  for (const RECT& span : paint.brush ? interior : TSpans{}) {
+    if (Empty(span)) continue;
+    FillDevice(target, span, paint.brushPixel, paint.rop2);
+    changed = {std::min(changed.left, span.left), std::min(changed.top, span.top),
+               std::max(changed.right, span.right), std::max(changed.bottom, span.bottom)};
+  }
   if (paint.pen) Plot(target, Widen(outline, paint.penWidth), paint.penPixel, paint.rop2, changed);
   CloseTarget(target, changed);
   return TRUE;
@@ -180,14 +199,6 @@ bool ShapeRect(HDC hdc, int left, int top, int right, int bottom, RECT& r, int& 
     r.right -= (penWidth - 1) / 2, r.bottom -= (penWidth - 1) / 2;
   }
   return true;
-}
-
-TPixels RectPixels(const RECT& r) {
-  TPixels pixels;
-  for (LONG y = r.top; y < r.bottom; ++y)
-    for (LONG x = r.left; x < r.right; ++x)
-      pixels.push_back({x, y});
-  return pixels;
 }
 
 std::vector<POINT> DevicePoints(HDC hdc, const POINT* apt, int cpt) {
@@ -251,7 +262,7 @@ BOOL WINAPI Rectangle(HDC hdc, int left, int top, int right, int bottom) {
   const std::vector<POINT> corners{
       {r.left, r.top}, {r.right - 1, r.top}, {r.right - 1, r.bottom - 1}, {r.left, r.bottom - 1}};
   // A one-pixel rectangle has no outline to draw: the Win32 reference leaves it empty.
-  return Draw(hdc, RectPixels(inner), PolylinePixels(corners, true));
+  return Draw(hdc, {inner}, PolylinePixels(corners, true));
 }
 
 BOOL WINAPI Ellipse(HDC hdc, int left, int top, int right, int bottom) {

@@ -40,6 +40,7 @@ class THeadlessDriver : public Driver {
   bool PostTo(uint64_t key, UINT msg, WPARAM wParam, LPARAM lParam) override;
   bool ShowForeign(uint64_t key, int showCommand) override;
   bool ForegroundForeign(uint64_t key) override;
+  bool Tray(DWORD message, const TrayIcon& icon) override;  // HeadlessTray.cpp
 
   // --- Test controls (see headless.h) ---
   DWORD FTick = 0;
@@ -47,6 +48,11 @@ class THeadlessDriver : public Driver {
   SIZE FScreen{1024, 768};
   Surface FWallpaper;
   std::map<uint64_t, THeadlessForeign> FForeign;
+  // The notification area: every call with the driver's answer, and the icons shown.
+  bool FTrayHost = true;
+  std::vector<std::pair<DWORD, TrayIcon>> FTrayCalls;
+  std::vector<bool> FTrayAnswers;
+  std::map<std::pair<HWND, UINT>, TrayIcon> FTrayIcons;
 
   uint64_t AddForeign(const ForeignWindow& info, size_t depth);
   void RemoveForeign(uint64_t key);

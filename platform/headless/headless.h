@@ -97,4 +97,27 @@ void SetLocalTime(const SYSTEMTIME& time);
 // Returns to the environment's settings and the real local time.
 void ResetLocale();
 
+// --- The notification area ---
+// One call of Shell_NotifyIconA as the shell received it: the message, the icon as it stood
+// after the call's flags were applied, and the answer.
+struct TTrayCall {
+  DWORD message = 0;  // NIM_ADD, NIM_MODIFY, NIM_DELETE
+  HWND owner = nullptr;
+  UINT id = 0;
+  UINT callbackMessage = 0;
+  std::string tip;
+  platform::Surface image;
+  bool succeeded = false;
+};
+std::vector<TTrayCall> TrayCalls();
+void ClearTrayCalls();
+// Whether a notification area runs (it does after Reset). Without one NIM_ADD fails; when one
+// starts again, the icons added before it ended are shown again.
+void SetTrayHost(bool running);
+bool TrayIconShown(HWND owner, UINT id);
+// What the shell does when the user works the icon: posts its callback message to its owner,
+// with the id in wParam and `mouseMessage` (WM_MOUSEMOVE, WM_LBUTTONDBLCLK...) in lParam.
+// False when no such icon is shown or it has no callback message.
+bool PostTrayCallback(HWND owner, UINT id, UINT mouseMessage);
+
 }  // namespace headless

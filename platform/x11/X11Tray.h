@@ -48,6 +48,8 @@ class TX11Tray {
   // True when the icon sits mapped inside the tray host.
   bool Docked(HWND owner, UINT id) const;
   Window IconWindow(HWND owner, UINT id) const;
+  // True for the tray's own windows (icons, the tooltip), which are no program's windows.
+  bool OwnsWindow(Window w) const { return w == FTipWindow || FindWindow(w) != nullptr; }
 
  private:
   struct TIcon;
