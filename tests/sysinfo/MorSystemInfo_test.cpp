@@ -7,7 +7,6 @@
 #include <vector>
 
 #include "core/MORTypes.h"
-#include "platform/headless/SystemControls.h"
 #include "platform/headless/headless.h"
 #include "sysinfo/MorSystemInfo.h"
 #include "validation/MorVerifyCard.h"
