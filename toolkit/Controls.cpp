@@ -16,6 +16,7 @@ TControl::TControl(TComponent* owner) : TComponent(owner), FFont(std::make_uniqu
 }
 
 TControl::~TControl() {
+  ForgetControl();
   if (FParent != nullptr) FParent->RemoveControl(this);
 }
 
