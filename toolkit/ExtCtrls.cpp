@@ -1,6 +1,7 @@
 // Timers, images and bevels. Toolkit layer.
 #include "toolkit/ExtCtrls.h"
 
+#include "toolkit/ControlProps.h"
 #include "toolkit/Forms.h"
 #include "toolkit/StdCtrls.h"
 #include "toolkit/TypInfo.h"
@@ -197,15 +198,13 @@ void TBevel::Paint() {
 namespace {
 
 const bool kImageRegistered = [] {
-  PublishClass<TImage, TGraphicControl>("TImage")
-      .Object("Picture", [](TImage& image) { return &image.Picture(); })
+  auto image = PublishClass<TImage, TGraphicControl>("TImage");
+  PublishPointer(image);
+  image.Object("Picture", [](TImage& image) { return &image.Picture(); })
       .Boolean("Stretch", &TImage::Stretch, &TImage::SetStretch, false)
       .Boolean("Center", &TImage::Center, &TImage::SetCenter, false)
       .Boolean("Transparent", &TImage::Transparent, &TImage::SetTransparent, false)
-      .Boolean("AutoSize", &TImage::AutoSize, &TImage::SetAutoSize, false)
-      .Event("OnMouseDown", Inherited<TImage>(&TImage::OnMouseDown))
-      .Event("OnMouseMove", Inherited<TImage>(&TImage::OnMouseMove))
-      .Event("OnMouseUp", Inherited<TImage>(&TImage::OnMouseUp));
+      .Boolean("AutoSize", &TImage::AutoSize, &TImage::SetAutoSize, false);
   PublishClass<TBevel, TGraphicControl>("TBevel")
       .Enumeration<TBevelShape (TBevel::*)() const, void (TBevel::*)(TBevelShape), TBevelShape>(
           "Shape", &TBevel::Shape, &TBevel::SetShape,

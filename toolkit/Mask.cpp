@@ -1,7 +1,7 @@
 // The masked edit. Toolkit layer.
 #include "toolkit/Mask.h"
 
-#include "toolkit/TypInfo.h"
+#include "toolkit/ControlProps.h"
 
 void TMaskEdit::SetEditMask(const std::string& mask) {
   if (mask == FEditMask) return;
@@ -93,22 +93,16 @@ void TMaskEdit::KeyDown(WORD& key, TShiftState shift) {
 namespace {
 
 const bool kRegistered = [] {
-  PublishClass<TMaskEdit, TWinControl>("TMaskEdit")
-      .String("EditMask", &TMaskEdit::EditMask, &TMaskEdit::SetEditMask, std::string())
-      .Integer("TabOrder", &TMaskEdit::TabOrder, &TMaskEdit::SetTabOrder)
-      .StoredWhen([](const TMaskEdit&) { return true; })
-      .Boolean("TabStop", &TMaskEdit::TabStop, &TMaskEdit::SetTabStop)
-      .Integer("MaxLength", &TMaskEdit::MaxLength, &TMaskEdit::SetMaxLength, 0)
+  auto mask = PublishClass<TMaskEdit, TWinControl>("TMaskEdit");
+  mask.String("EditMask", &TMaskEdit::EditMask, &TMaskEdit::SetEditMask, std::string());
+  PublishKeyboard(mask);
+  PublishPointer(mask);
+  mask.Integer("MaxLength", &TMaskEdit::MaxLength, &TMaskEdit::SetMaxLength, 0)
       .Boolean("Ctl3D", &TMaskEdit::Ctl3D, &TMaskEdit::SetCtl3D, true)
       .Boolean("AutoSelect", &TMaskEdit::AutoSelect, &TMaskEdit::SetAutoSelect, true)
       .IntegerIdents("Color", &TMaskEdit::Color, &TMaskEdit::SetColor, ColorIdents(), clWindow)
       .String("Text", &TMaskEdit::Text, &TMaskEdit::SetText, std::string())
-      .Event("OnChange", Inherited<TMaskEdit>(&TMaskEdit::OnChange))
-      .Event("OnEnter", Inherited<TMaskEdit>(&TMaskEdit::OnEnter))
-      .Event("OnExit", Inherited<TMaskEdit>(&TMaskEdit::OnExit))
-      .Event("OnKeyDown", Inherited<TMaskEdit>(&TMaskEdit::OnKeyDown))
-      .Event("OnKeyPress", Inherited<TMaskEdit>(&TMaskEdit::OnKeyPress))
-      .Event("OnKeyUp", Inherited<TMaskEdit>(&TMaskEdit::OnKeyUp));
+      .Event("OnChange", Inherited<TMaskEdit>(&TMaskEdit::OnChange));
   return true;
 }();
 

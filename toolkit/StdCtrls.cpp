@@ -4,9 +4,9 @@
 #include <algorithm>
 #include <cstdlib>
 
+#include "toolkit/ControlProps.h"
 #include "toolkit/Dialogs.h"
 #include "toolkit/Forms.h"
-#include "toolkit/TypInfo.h"
 
 namespace {
 
@@ -985,20 +985,8 @@ const std::vector<std::string> kAlignments = {"taLeftJustify", "taRightJustify",
 const std::vector<std::string> kBorderStyles = {"bsNone", "bsSingle"};
 
 template <class T>
-void PublishWinControl(TClassBuilder<T>& b) {
-  b.Integer("TabOrder", &T::TabOrder, &T::SetTabOrder)
-      .StoredWhen([](const T&) { return true; })
-      .Boolean("TabStop", &T::TabStop, &T::SetTabStop)
-      .Event("OnEnter", Inherited<T>(&T::OnEnter))
-      .Event("OnExit", Inherited<T>(&T::OnExit))
-      .Event("OnKeyDown", Inherited<T>(&T::OnKeyDown))
-      .Event("OnKeyPress", Inherited<T>(&T::OnKeyPress))
-      .Event("OnKeyUp", Inherited<T>(&T::OnKeyUp));
-}
-
-template <class T>
 void PublishEdit(TClassBuilder<T>& b) {
-  PublishWinControl(b);
+  PublishKeyboard(b);
   b.String("Text", &T::Text, &T::SetText, std::string())
       .Integer("MaxLength", &T::MaxLength, &T::SetMaxLength, 0)
       .Boolean("ReadOnly", &T::ReadOnly, &T::SetReadOnly, false)
@@ -1008,13 +996,6 @@ void PublishEdit(TClassBuilder<T>& b) {
           "BorderStyle", &T::BorderStyle, &T::SetBorderStyle, kBorderStyles, bsSingle)
       .IntegerIdents("Color", &T::Color, &T::SetColor, ColorIdents(), clWindow)
       .Event("OnChange", Inherited<T>(&T::OnChange));
-}
-
-template <class T>
-void PublishMouse(TClassBuilder<T>& b) {
-  b.Event("OnMouseDown", Inherited<T>(&T::OnMouseDown))
-      .Event("OnMouseMove", Inherited<T>(&T::OnMouseMove))
-      .Event("OnMouseUp", Inherited<T>(&T::OnMouseUp));
 }
 
 const bool kRegistered = [] {
@@ -1027,11 +1008,11 @@ const bool kRegistered = [] {
       .Boolean("WordWrap", &TLabel::WordWrap, &TLabel::SetWordWrap, false)
       .Boolean("ShowAccelChar", &TLabel::ShowAccelChar, &TLabel::SetShowAccelChar, true)
       .IntegerIdents("Color", &TLabel::Color, &TLabel::SetColor, ColorIdents(), clBtnFace);
-  PublishMouse(label);
+  PublishPointer(label);
 
   auto edit = PublishClass<TEdit, TWinControl>("TEdit");
   PublishEdit(edit);
-  PublishMouse(edit);
+  PublishPointer(edit);
 
   auto combo = PublishClass<TComboBox, TWinControl>("TComboBox");
   PublishEdit(combo);
@@ -1045,7 +1026,7 @@ const bool kRegistered = [] {
       .Event("OnDropDown", &TComboBox::OnDropDown);
 
   auto list = PublishClass<TListBox, TWinControl>("TListBox");
-  PublishWinControl(list);
+  PublishKeyboard(list);
   list.Strings("Items", [](TListBox& c) -> TStringList& { return c.Items(); })
       .Integer("ItemHeight", &TListBox::ItemHeight, &TListBox::SetItemHeight, 13)
       .Boolean("Sorted", &TListBox::Sorted, &TListBox::SetSorted, false)
@@ -1053,15 +1034,15 @@ const bool kRegistered = [] {
                    TBorderStyle>("BorderStyle", &TListBox::BorderStyle, &TListBox::SetBorderStyle,
                                  kBorderStyles, bsSingle)
       .IntegerIdents("Color", &TListBox::Color, &TListBox::SetColor, ColorIdents(), clWindow);
-  PublishMouse(list);
+  PublishPointer(list);
 
   auto button = PublishClass<TButton, TWinControl>("TButton");
-  PublishWinControl(button);
+  PublishKeyboard(button);
   button.String("Caption", &TButton::Caption, &TButton::SetCaption, std::string())
       .Boolean("Default", &TButton::Default, &TButton::SetDefault, false)
       .Boolean("Cancel", &TButton::Cancel, &TButton::SetCancel, false)
       .Integer("ModalResult", &TButton::ModalResult, &TButton::SetModalResult, 0);
-  PublishMouse(button);
+  PublishPointer(button);
   return true;
 }();
 

@@ -7,6 +7,7 @@
 #include "toolkit/Controls.h"
 #include "toolkit/Forms.h"
 #include "toolkit/Menus.h"
+#include "toolkit/TypInfo.h"
 
 namespace {
 
@@ -477,3 +478,15 @@ void TCustomControl::PaintTo(HDC dc) {
   }
   FCanvas->EndPaint();
 }
+
+// --- Published properties ---
+
+namespace {
+
+const bool kRegistered = [] {
+  PublishClass<TGraphicControl, TControl>("TGraphicControl");
+  PublishClass<TCustomControl, TWinControl>("TCustomControl");
+  return true;
+}();
+
+}  // namespace

@@ -6,6 +6,7 @@
 #include "toolkit/ExtCtrls.h"
 #include "toolkit/Mask.h"
 #include "toolkit/Menus.h"
+#include "toolkit/Streaming.h"
 
 namespace {
 
@@ -374,6 +375,81 @@ TEST_F(GraphicTest, ARightClickOnAnImageOpensItsMenu) {
   delete menu;  // the image forgets the menu it pointed at
   EXPECT_EQ(image->PopupMenu(), nullptr);
   Click(image, 50, 60, headless::btRight);
+}
+
+}  // namespace
+
+namespace {
+
+// --- Form descriptions ---
+
+using DescriptionTest = FormTest;
+
+TEST_F(DescriptionTest, ControlsTravelThroughADescriptionWithTheirPublishedValues) {
+  auto* cgc = Place<TMaskEdit>(*Form, 95, 110, 135, 21);
+  cgc->SetName("EditCGC");
+  cgc->SetEditMask("99\\.999\\.999\\/9999\\-99;0;_");
+  cgc->SetTabStop(false);
+  auto* combo = Place<TComboBox>(*Form, 95, 175, 77, 21);
+  combo->SetName("ComboBox1");
+  combo->Items().Add("Amex");
+  combo->Items().Add("Visa");
+  combo->SetItemHeight(13);
+  combo->SetCtl3D(false);
+  auto* menu = new TPopupMenu(Form.get());
+  menu->SetName("PopupMenu1");
+  auto* item = new TMenuItem(Form.get());
+  item->SetName("Menu_Fechar");
+  item->SetCaption("Fechar");
+  menu->Items()->Add(item);
+  auto* skin = Place<TImage>(*Form, 0, 0, 356, 259);
+  skin->SetName("Image2");
+  skin->Picture().Bitmap().SetSize(4, 3);
+  skin->Picture().Bitmap().SetPixelFormat(pf8bit);
+  skin->Picture().Bitmap().Canvas().SetPixels(1, 1, clYellow);
+  skin->SetTransparent(true);
+  skin->SetPopupMenu(menu);
+  auto* link = Place<TLabel>(*Form, 340, 309, 10, 10);
+  link->SetName("Label9");
+  link->SetCaption("www");
+  link->SetCursor(crHandPoint);
+  auto* list = Place<TListBox>(*Form, 133, 109, 369, 154);
+  list->SetName("ListBox1");
+  list->SetBorderStyle(bsNone);
+  list->Items().Add(
+      "LICEN\xC7"
+      "A:");
+
+  const std::string text = WriteComponent(*Form);
+  std::unique_ptr<TForm> copy(CreateComponent<TForm>(nullptr));
+  ReadComponent(*copy, text);
+  auto* cgc2 = dynamic_cast<TMaskEdit*>(copy->FindComponent("EditCGC"));
+  ASSERT_NE(cgc2, nullptr);
+  EXPECT_EQ(cgc2->EditMask(), cgc->EditMask());
+  EXPECT_FALSE(cgc2->TabStop());
+  EXPECT_EQ(cgc2->EditText(), "__.___.___/____-__");
+  auto* combo2 = dynamic_cast<TComboBox*>(copy->FindComponent("ComboBox1"));
+  ASSERT_NE(combo2, nullptr);
+  EXPECT_EQ(combo2->Items().Count(), 2);
+  EXPECT_EQ(combo2->ItemHeight(), 13);
+  EXPECT_FALSE(combo2->Ctl3D());
+  auto* skin2 = dynamic_cast<TImage*>(copy->FindComponent("Image2"));
+  ASSERT_NE(skin2, nullptr);
+  EXPECT_TRUE(skin2->Transparent());
+  EXPECT_EQ(skin2->Picture().Bitmap().Canvas().Pixels(1, 1), clYellow);
+  ASSERT_NE(skin2->PopupMenu(), nullptr);
+  EXPECT_EQ(skin2->PopupMenu()->Items()->Count(), 1);
+  EXPECT_EQ(skin2->PopupMenu()->Items()->Items(0)->Caption(), "Fechar");
+  auto* link2 = dynamic_cast<TLabel*>(copy->FindComponent("Label9"));
+  ASSERT_NE(link2, nullptr);
+  EXPECT_EQ(link2->Cursor(), crHandPoint);
+  auto* list2 = dynamic_cast<TListBox*>(copy->FindComponent("ListBox1"));
+  ASSERT_NE(list2, nullptr);
+  EXPECT_EQ(list2->BorderStyle(), bsNone);
+  EXPECT_EQ(list2->Items()[0],
+            "LICEN\xC7"
+            "A:");
+  EXPECT_EQ(WriteComponent(*copy), text);
 }
 
 }  // namespace
