@@ -121,8 +121,9 @@ class Driver {
   // --- The notification area and documents ---
   // `message` is NIM_ADD, NIM_MODIFY or NIM_DELETE; false when the shell refused.
   virtual bool Tray(DWORD message, const TrayIcon& icon) { return false; }
-  // Opens a document or web address with the desktop's handler; false when nothing started.
-  virtual bool OpenDocument(const std::string& target) { return false; }
+  // Opens a web address or an absolute Unix path (UTF-8) with the desktop's handler; false
+  // when nothing started. The default starts xdg-open (platform/core/Shell.cpp).
+  virtual bool OpenDocument(const std::string& target);
 };
 
 // The driver in use: chosen at first use (x11 when a display opens, else headless) unless a

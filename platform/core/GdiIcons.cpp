@@ -8,6 +8,8 @@
 #include <vector>
 
 #include "platform/core/GdiObjects.h"
+#include "platform/core/Paths.h"
+#include "platform/core/Resources.h"
 #include "platform/win32.h"
 
 using namespace platform;
@@ -40,25 +42,17 @@ HBITMAP BitmapOf(const Surface& pixels, int bitsPerPixel) {
   return handle;
 }
 
-// The program's files are named the Windows way; the root of the Unix tree is drive Z:.
-std::string FilePath(const char* name) {
-  std::string path(name);
-  if (path.size() >= 2 && path[1] == ':' && (path[0] == 'Z' || path[0] == 'z')) path.erase(0, 2);
-  for (char& c : path)
-    if (c == '\\') c = '/';
-  return path;
-}
-
 bool ReadFile(const char* name, std::vector<uint8_t>& bytes) {
-  std::ifstream in(FilePath(name), std::ios::binary);
+  const auto path = UnixPathFromWindows(name);
+  if (!path) return false;
+  std::ifstream in(*path, std::ios::binary);
   if (!in) return false;
   bytes.assign(std::istreambuf_iterator<char>(in), {});
   return !in.bad();
 }
 
-HANDLE LoadBitmapFile(const std::vector<uint8_t>& bytes, int cx, int cy, UINT flags) {
-  image::TBitmapFile file;
-  if (!image::ReadBmp(bytes.data(), bytes.size(), file)) return nullptr;
+// A bitmap of the decoded picture, stretched to cx by cy when they are not 0.
+HANDLE BitmapHandleOf(const image::TBitmapFile& file, int cx, int cy, UINT flags) {
   const Surface pixels = Stretch(file.pixels, cx, cy);
   if (!(flags & LR_CREATEDIBSECTION))
     return BitmapOf(pixels, file.format.bitsPerPixel == 1 ? 1 : 32);
@@ -76,17 +70,49 @@ HANDLE LoadBitmapFile(const std::vector<uint8_t>& bytes, int cx, int cy, UINT fl
   return section;
 }
 
+HANDLE LoadBitmapFile(const std::vector<uint8_t>& bytes, int cx, int cy, UINT flags) {
+  image::TBitmapFile file;
+  if (!image::ReadBmp(bytes.data(), bytes.size(), file)) return nullptr;
+  return BitmapHandleOf(file, cx, cy, flags);
+}
+
+// A size of 0 asks for the image's own size, or for the default size with LR_DEFAULTSIZE.
+void ApplyDefaultSize(int& cx, int& cy, UINT flags) {
+  if ((flags & LR_DEFAULTSIZE) && cx == 0) cx = kDefaultIconSize;
+  if ((flags & LR_DEFAULTSIZE) && cy == 0) cy = kDefaultIconSize;
+}
+
 HANDLE LoadIconFile(const std::vector<uint8_t>& bytes, int cx, int cy, UINT flags) {
   std::vector<image::TIconImage> images;
   if (!image::ReadIco(bytes.data(), bytes.size(), images)) return nullptr;
-  if ((flags & LR_DEFAULTSIZE) && cx == 0) cx = kDefaultIconSize;
-  if ((flags & LR_DEFAULTSIZE) && cy == 0) cy = kDefaultIconSize;
+  ApplyDefaultSize(cx, cy, flags);
   std::vector<image::TIconCandidate> candidates;
   for (const auto& i : images)
     candidates.push_back({i.color.width, i.color.height, i.bitsPerPixel});
   const int chosen =
       image::ChooseIcon(candidates, cx ? cx : kDefaultIconSize, cy ? cy : kDefaultIconSize);
   return MakeIcon(images[size_t(chosen)], cx, cy);
+}
+
+// Icons and bitmaps by name from the program's own resources. A missing resource gives no
+// image, as on Windows.
+HANDLE LoadResourceImage(HINSTANCE instance, LPCSTR name, UINT type, int cx, int cy, UINT flags) {
+  if (!instance || !IsOwnModule(instance)) {
+    SetLastError(ERROR_RESOURCE_DATA_NOT_FOUND);
+    return nullptr;
+  }
+  HANDLE result = nullptr;
+  if (type == IMAGE_ICON) {
+    ApplyDefaultSize(cx, cy, flags);
+    image::TIconImage icon;
+    if (IconFromResources(name, cx ? cx : kDefaultIconSize, cy ? cy : kDefaultIconSize, icon)) {
+      result = MakeIcon(icon, cx, cy);
+    }
+  } else if (image::TBitmapFile bitmap; BitmapFromResources(name, bitmap)) {
+    result = BitmapHandleOf(bitmap, cx, cy, flags);
+  }
+  if (!result) SetLastError(ERROR_RESOURCE_NAME_NOT_FOUND);
+  return result;
 }
 
 }  // namespace
@@ -215,13 +241,13 @@ BOOL WINAPI DestroyIcon(HICON hIcon) {
 }
 
 HANDLE WINAPI LoadImageA(HINSTANCE hInst, LPCSTR name, UINT type, int cx, int cy, UINT fuLoad) {
-  (void)hInst;
   if (!name || (type != IMAGE_BITMAP && type != IMAGE_ICON)) {
     SetLastError(ERROR_INVALID_PARAMETER);
     return nullptr;
   }
-  if (!(fuLoad & LR_LOADFROMFILE) || IS_INTRESOURCE(name)) {
-    SetLastError(ERROR_RESOURCE_NAME_NOT_FOUND);
+  if (!(fuLoad & LR_LOADFROMFILE)) return LoadResourceImage(hInst, name, type, cx, cy, fuLoad);
+  if (IS_INTRESOURCE(name)) {
+    SetLastError(ERROR_FILE_NOT_FOUND);
     return nullptr;
   }
   std::vector<uint8_t> bytes;

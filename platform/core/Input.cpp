@@ -85,8 +85,9 @@ void ActivateWindow(TWindow* w, WORD how, bool tellDriver) {
     State().foregroundOther = nullptr;
     SendToTopLevels(WM_ACTIVATEAPP, TRUE, 0);
   }
-  if (TWindow* again = FindOwn(hwnd)) RaiseTopLevel(*again);
+  // Activation raises the window; the window already active stays where it is.
   if (st.active == hwnd) return;
+  if (TWindow* again = FindOwn(hwnd)) RaiseTopLevel(*again);
   const HWND old = LiveOrNull(st.active);
   st.active = hwnd;
   if (old) {

@@ -5,10 +5,6 @@
 #include "platform/core/Core.h"
 #include "platform/core/WindowSurfaces.h"
 
-// The device contexts of windows come from the drawing side of the platform.
-extern "C" HDC WINAPI GetDC(HWND hWnd);
-extern "C" int WINAPI ReleaseDC(HWND hWnd, HDC hDC);
-
 namespace platform {
 
 using namespace core;

@@ -1,6 +1,7 @@
 // Windows-style names to Unix paths and back. Layer: platform core.
 #include "platform/core/Paths.h"
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -51,6 +52,16 @@ std::string JoinAbsolute(const std::vector<std::string>& parts) {
 }
 
 }  // namespace
+
+DWORD FileErrorCode(int error, const std::string& unixPath) {
+  if (error == EACCES || error == EPERM) return ERROR_ACCESS_DENIED;
+  if (error == ENOENT) {
+    struct stat info {};
+    const std::string folder = unixPath.substr(0, unixPath.find_last_of('/') + 1);
+    if (stat(folder.c_str(), &info) == 0 && S_ISDIR(info.st_mode)) return ERROR_FILE_NOT_FOUND;
+  }
+  return ERROR_PATH_NOT_FOUND;
+}
 
 std::string UnixCurrentDirectory() {
   std::vector<char> buffer(4096);

@@ -7,6 +7,8 @@
 #include <string>
 #include <string_view>
 
+#include "platform/win32/types.h"
+
 namespace platform {
 
 // The Unix path (UTF-8) that a Windows-1252 name stands for. "Z:\..." and "Z:/..." are
@@ -19,6 +21,10 @@ std::optional<std::string> UnixPathFromWindows(std::string_view windowsPath);
 // The Windows-1252 name presented for a Unix path: "/" is "Z:\", "/home/ana" is
 // "Z:\home\ana"; a relative path only has its separators turned.
 std::string WindowsPathFromUnix(std::string_view unixPath);
+
+// The Win32 error for a file that could not be reached (`error` is the errno): a missing
+// file in an existing folder is ERROR_FILE_NOT_FOUND, a missing folder ERROR_PATH_NOT_FOUND.
+DWORD FileErrorCode(int error, const std::string& unixPath);
 
 // The process's current directory as a Unix path, or "/" when it cannot be read.
 std::string UnixCurrentDirectory();

@@ -129,10 +129,16 @@ void DefaultPosChanged(TWindow& w, const WINDOWPOS& wp) {
 
 namespace {
 
-void SetShown(HWND hwnd, bool show, bool activate, LPARAM reason = 0) {
+enum TShowHow { shActivate, shRaise, shQuiet };
+
+// SW_SHOW activates (and so raises), SW_SHOWNA raises without activating, and the quiet way
+// (SW_SHOWNOACTIVATE, owners) leaves the Z order alone, as the reference does.
+void SetShown(HWND hwnd, bool show, TShowHow how, LPARAM reason = 0) {
   CallProc(hwnd, WM_SHOWWINDOW, show ? TRUE : FALSE, reason);
   UINT flags = show ? SWP_SHOWWINDOW : SWP_HIDEWINDOW;
-  flags |= activate ? (SWP_NOMOVE | SWP_NOSIZE) : kQuietShow;
+  flags |= how == shActivate ? (SWP_NOMOVE | SWP_NOSIZE)
+           : how == shRaise  ? (SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE)
+                             : kQuietShow;
   ApplyWindowPos(hwnd, {hwnd, HWND_TOP, 0, 0, 0, 0, flags}, true);
 }
 
@@ -142,10 +148,10 @@ void ShowOwned(HWND owner, bool show) {
     if (!o || o->owner != owner) continue;
     if (!show && o->Visible()) {
       o->hiddenByOwner = true;
-      SetShown(h, false, false, SW_PARENTCLOSING);
+      SetShown(h, false, shQuiet, SW_PARENTCLOSING);
     } else if (show && o->hiddenByOwner) {
       o->hiddenByOwner = false;
-      SetShown(h, true, false, SW_PARENTOPENING);
+      SetShown(h, true, shQuiet, SW_PARENTOPENING);
     }
   }
 }
@@ -157,7 +163,7 @@ void Minimise(HWND hwnd, bool activate) {
     ShowOwned(hwnd, false);
     if (!(w = FindOwn(hwnd))) return;
     if (!w->Visible()) {
-      SetShown(hwnd, true, false);
+      SetShown(hwnd, true, shQuiet);
     } else if (w->realised) {
       TheDriver().Show(hwnd, true, true);
     }
@@ -180,12 +186,12 @@ void Restore(HWND hwnd) {
   ShowOwned(hwnd, true);
 }
 
-void Show(HWND hwnd, bool activate) {
+void Show(HWND hwnd, TShowHow how) {
   TWindow* w = FindOwn(hwnd);
   if (!w) return;
   if (!w->Visible())
-    SetShown(hwnd, true, activate);
-  else if (activate && IsTopLevel(*w))
+    SetShown(hwnd, true, how);
+  else if (how == shActivate && IsTopLevel(*w))
     ActivateWindow(w, WA_ACTIVE, true);
 }
 
@@ -231,7 +237,7 @@ extern "C" BOOL WINAPI ShowWindow(HWND hwnd, int command) {
   w->hiddenByOwner = false;
   switch (command) {
     case SW_HIDE:
-      if (wasVisible) SetShown(hwnd, false, false);
+      if (wasVisible) SetShown(hwnd, false, shQuiet);
       break;
     case SW_MINIMIZE:
     case SW_SHOWMINNOACTIVE:
@@ -239,18 +245,18 @@ extern "C" BOOL WINAPI ShowWindow(HWND hwnd, int command) {
       Minimise(hwnd, command == SW_SHOWMINIMIZED);
       break;
     case SW_SHOWNA:
-      Show(hwnd, false);
+      Show(hwnd, shRaise);
       break;
     case SW_SHOWNOACTIVATE:
       Restore(hwnd);
-      Show(hwnd, false);
+      Show(hwnd, shQuiet);
       break;
     case SW_SHOW:
-      Show(hwnd, true);
+      Show(hwnd, shActivate);
       break;
     default:
       Restore(hwnd);
-      Show(hwnd, true);
+      Show(hwnd, shActivate);
   }
   return wasVisible;
 }

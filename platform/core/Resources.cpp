@@ -4,8 +4,6 @@
 
 #include <unistd.h>
 
-#include <sys/stat.h>
-#include <cerrno>
 #include <climits>
 #include <cstring>
 
@@ -53,16 +51,20 @@ std::string FileNameOf(const std::string& path) {
   return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
-// The Win32 code for a file that could not be opened: a missing file in an existing folder is
-// ERROR_FILE_NOT_FOUND, a missing folder ERROR_PATH_NOT_FOUND.
-DWORD OpenErrorCode(int error, const std::string& unixPath) {
-  if (error == EACCES || error == EPERM) return ERROR_ACCESS_DENIED;
-  if (error == ENOENT) {
-    struct stat info {};
-    const std::string folder = unixPath.substr(0, unixPath.find_last_of('/') + 1);
-    if (stat(folder.c_str(), &info) == 0 && S_ISDIR(info.st_mode)) return ERROR_FILE_NOT_FOUND;
-  }
-  return ERROR_PATH_NOT_FOUND;
+// A group icon resource: a 6-byte header like an ICO file's, then one 14-byte entry per image
+// that names the RT_ICON resource holding it.
+constexpr size_t kGroupHeader = 6;
+constexpr size_t kGroupEntry = 14;
+
+uint32_t Little(std::span<const uint8_t> bytes, size_t at, size_t width) {
+  uint32_t value = 0;
+  for (size_t i = 0; i < width; ++i)
+    value |= uint32_t{bytes[at + i]} << (8 * i);
+  return value;
+}
+
+std::optional<ResourceDirectory::Entry> FindOwn(LPCSTR type, LPCSTR name) {
+  return OwnResources().Find(ResourceKey::FromArgument(type), ResourceKey::FromArgument(name));
 }
 
 }  // namespace
@@ -90,6 +92,35 @@ bool IsOwnModule(HMODULE module) {
   return !module || module == OwnModule();
 }
 
+bool IconFromResources(LPCSTR name, int cx, int cy, image::TIconImage& out) {
+  const auto group = FindOwn(RT_GROUP_ICON, name);
+  if (!group) return false;
+  const auto bytes = group->data;
+  if (bytes.size() < kGroupHeader || Little(bytes, 0, 2) != 0 || Little(bytes, 2, 2) != 1) {
+    return false;
+  }
+  const size_t count = Little(bytes, 4, 2);
+  if ((bytes.size() - kGroupHeader) / kGroupEntry < count) return false;
+  std::vector<image::TIconCandidate> candidates;
+  for (size_t i = 0; i < count; ++i) {
+    const size_t at = kGroupHeader + i * kGroupEntry;
+    // A size byte of 0 stands for 256 pixels.
+    const int width = bytes[at] ? bytes[at] : 256;
+    const int height = bytes[at + 1] ? bytes[at + 1] : 256;
+    candidates.push_back({width, height, static_cast<int>(Little(bytes, at + 6, 2))});
+  }
+  const int chosen = image::ChooseIcon(candidates, cx, cy);
+  if (chosen < 0) return false;
+  const auto id = static_cast<WORD>(Little(bytes, kGroupHeader + chosen * kGroupEntry + 12, 2));
+  const auto icon = FindOwn(RT_ICON, MAKEINTRESOURCEA(id));
+  return icon && image::ReadIconImage(icon->data.data(), icon->data.size(), out);
+}
+
+bool BitmapFromResources(LPCSTR name, image::TBitmapFile& out) {
+  const auto bitmap = FindOwn(RT_BITMAP, name);
+  return bitmap && image::ReadPackedDib(bitmap->data.data(), bitmap->data.size(), out);
+}
+
 std::optional<std::vector<uint8_t>> VersionResourceOfFile(LPCSTR windowsName, DWORD& error) {
   const auto unixPath = windowsName ? UnixPathFromWindows(windowsName) : std::nullopt;
   if (!unixPath) {
@@ -99,7 +130,7 @@ std::optional<std::vector<uint8_t>> VersionResourceOfFile(LPCSTR windowsName, DW
   int openError = 0;
   const auto section = ReadElfSectionOfFile(*unixPath, rsrc::kSectionName, openError);
   if (openError != 0) {
-    error = OpenErrorCode(openError, *unixPath);
+    error = FileErrorCode(openError, *unixPath);
     return std::nullopt;
   }
   error = ERROR_RESOURCE_DATA_NOT_FOUND;
@@ -156,8 +187,7 @@ extern "C" HRSRC WINAPI FindResourceA(HMODULE hModule, LPCSTR lpName, LPCSTR lpT
     SetLastError(ERROR_INVALID_PARAMETER);
     return nullptr;
   }
-  const auto entry = platform::OwnResources().Find(platform::ResourceKey::FromArgument(lpType),
-                                                   platform::ResourceKey::FromArgument(lpName));
+  const auto entry = platform::FindOwn(lpType, lpName);
   if (!entry) {
     SetLastError(ERROR_RESOURCE_NAME_NOT_FOUND);
     return nullptr;

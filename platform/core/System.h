@@ -9,7 +9,7 @@
 
 namespace platform {
 
-// Answers that replace the system's own while set (see platform/headless/SystemControls.h).
+// Answers that replace the system's own while set (see platform/headless/headless.h).
 struct SystemFactOverrides {
   std::optional<std::string> currentDirectory;  // exactly as GetCurrentDirectoryA presents it
   std::optional<std::string> computerName;

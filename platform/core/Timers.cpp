@@ -94,9 +94,7 @@ extern "C" BOOL WINAPI KillTimer(HWND hwnd, UINT_PTR id) {
   TState& st = State();
   const size_t before = st.timers.size();
   std::erase_if(st.timers, [&](const TTimer& t) { return t.hwnd == hwnd && t.id == id; });
-  if (st.timers.size() != before) return TRUE;
-  SetLastError(ERROR_INVALID_PARAMETER);
-  return FALSE;
+  return st.timers.size() != before;
 }
 
 extern "C" DWORD WINAPI GetTickCount() {

@@ -335,7 +335,6 @@ extern "C" int WINAPI GetClassNameA(HWND hwnd, LPSTR buffer, int max) {
   if (ForeignInfo(*w, info)) name = info.className;
   int copied;
   Copy(name, buffer, max, copied);
-  if (max <= 0) SetLastError(ERROR_INSUFFICIENT_BUFFER);
   return copied;
 }
 
@@ -348,7 +347,7 @@ extern "C" HWND WINAPI CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR w
   TWindow& desk = Desktop();
   auto cls = FindClass(className);
   if (!cls) {
-    SetLastError(ERROR_CANNOT_FIND_WND_CLASS);
+    SetLastError(ERROR_CLASS_DOES_NOT_EXIST);
     return nullptr;
   }
   TWindow* parent = nullptr;

@@ -76,6 +76,7 @@ void Reset() {
   platform::InstallDriver(platform::CreateHeadlessDriver());
   Records().clear();
   ResetLocale();
+  ResetSystemFacts();
 }
 
 // --- The screen ---

@@ -40,6 +40,7 @@ class THeadlessDriver : public Driver {
   bool PostTo(uint64_t key, UINT msg, WPARAM wParam, LPARAM lParam) override;
   bool ShowForeign(uint64_t key, int showCommand) override;
   bool ForegroundForeign(uint64_t key) override;
+  bool OpenDocument(const std::string& target) override;  // records, starts nothing
   bool Tray(DWORD message, const TrayIcon& icon) override;  // HeadlessTray.cpp
 
   // --- Test controls (see headless.h) ---
@@ -48,6 +49,8 @@ class THeadlessDriver : public Driver {
   SIZE FScreen{1024, 768};
   Surface FWallpaper;
   std::map<uint64_t, THeadlessForeign> FForeign;
+  std::vector<std::string> FOpenedDocuments;
+  bool FOpenDocumentFails = false;
   // The notification area: every call with the driver's answer, and the icons shown.
   bool FTrayHost = true;
   std::vector<std::pair<DWORD, TrayIcon>> FTrayCalls;

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "platform/Driver.h"
+#include "platform/core/Registry.h"
 #include "platform/core/Surface.h"
 #include "platform/win32.h"
 
@@ -96,6 +97,27 @@ void SetShortDateFormat(const std::string& picture, const std::string& separator
 void SetLocalTime(const SYSTEMTIME& time);
 // Returns to the environment's settings and the real local time.
 void ResetLocale();
+
+// --- System facts, registry and shell ---
+// Answers a test gives in place of the system's own; Reset puts the system's back.
+// GetCurrentDirectoryA presents exactly this text (for instance "C:\\Tools"); file functions
+// still resolve relative names against the process's real current directory.
+void SetCurrentDirectoryText(std::string text);
+void SetComputerNameText(std::string name);
+void SetUserNameText(std::string name);
+// GetVersionExA reports this record (its size field is the caller's, as always).
+void SetVersionRecord(const OSVERSIONINFOA& record);
+// GetVersionExA fails with ERROR_INSUFFICIENT_BUFFER whatever size it is given.
+void FailVersionQuery();
+// Every RegOpenKeyExA after this reads `hive`; keys opened before keep their hive.
+void SetRegistryHive(platform::RegistryHive hive);
+// Puts back the system's own answers for everything above.
+void ResetSystemFacts();
+// What ShellExecuteA asked the desktop to open, in order: web addresses as given, files as
+// absolute Unix paths. Nothing is started.
+const std::vector<std::string>& OpenedDocuments();
+// Makes later openings fail, as on a desktop without a handler.
+void SetOpenDocumentFails(bool fails);
 
 // --- The notification area ---
 // One call of Shell_NotifyIconA as the shell received it: the message, the icon as it stood

@@ -451,7 +451,9 @@ BOOL WINAPI DrawIconEx(HDC hdc, int xLeft, int yTop, HICON hIcon, int cxWidth, i
                        UINT istepIfAniCur, HBRUSH hbrFlickerFreeDraw, UINT diFlags);
 BOOL WINAPI DrawIcon(HDC hDC, int X, int Y, HICON hIcon);
 BOOL WINAPI DestroyIcon(HICON hIcon);
-// IMAGE_BITMAP and IMAGE_ICON from files (LR_LOADFROMFILE); cursors are not supported.
+// IMAGE_BITMAP and IMAGE_ICON from files (LR_LOADFROMFILE, Z:\ names) or by name or number
+// from the program's own resources (hInst must be its instance: system images behind a NULL
+// hInst do not exist here); cursors are not supported.
 HANDLE WINAPI LoadImageA(HINSTANCE hInst, LPCSTR name, UINT type, int cx, int cy, UINT fuLoad);
 
 }  // extern "C"

@@ -64,3 +64,28 @@ extern "C" {
 // NIM_DELETE or the end of the program, as they do until the pointer passes over them on Windows.
 BOOL WINAPI Shell_NotifyIconA(DWORD dwMessage, PNOTIFYICONDATAA lpData);
 }
+
+// --- Documents ---
+
+#define SE_ERR_FNF 2
+#define SE_ERR_PNF 3
+#define SE_ERR_ACCESSDENIED 5
+#define SE_ERR_OOM 8
+#define SE_ERR_SHARE 26
+#define SE_ERR_ASSOCINCOMPLETE 27
+#define SE_ERR_DDETIMEOUT 28
+#define SE_ERR_DDEFAIL 29
+#define SE_ERR_DDEBUSY 30
+#define SE_ERR_NOASSOC 31
+#define SE_ERR_DLLNOTFOUND 32
+
+extern "C" {
+// Opens a web address ("scheme:...") or a file with the desktop's handler (xdg-open, started
+// with an argument vector, never through a shell). Returns a value above 32 once the handler
+// has started, and 32 or less on failure: SE_ERR_NOASSOC for a verb other than NULL or "open"
+// and when no handler can be started, SE_ERR_FNF or SE_ERR_PNF for a missing file. Relative
+// file names start at lpDirectory when it is given. Differences from Win32: programs are never
+// run, so lpParameters is ignored, and nShowCmd is left to the handler; hwnd owns nothing.
+HINSTANCE WINAPI ShellExecuteA(HWND hwnd, LPCSTR lpOperation, LPCSTR lpFile, LPCSTR lpParameters,
+                               LPCSTR lpDirectory, INT nShowCmd);
+}

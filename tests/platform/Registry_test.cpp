@@ -5,7 +5,7 @@
 #include <cstring>
 #include <string>
 
-#include "platform/headless/SystemControls.h"
+#include "platform/headless/headless.h"
 #include "platform/win32.h"
 
 namespace {

@@ -1,11 +1,15 @@
 // The program's own resource directory: finding resources by number, by name and by "#n",
-// their bytes, and icons split into the group and image resources a Windows program has.
+// their bytes, icons split into the group and image resources a Windows program has, and
+// LoadImageA of icons by resource name and by Z:\ file name.
 #include <gtest/gtest.h>
 
 #include <cstring>
 #include <string>
 
+#include "platform/core/GdiIcons.h"
+#include "platform/headless/headless.h"
 #include "platform/win32.h"
+#include "tests/support/ResourceFiles.h"
 
 namespace {
 
@@ -77,4 +81,61 @@ TEST(Resources, TheVersionBlockIsAResourceToo) {
   std::memcpy(&length, block.data(), sizeof length);
   EXPECT_EQ(length, block.size());
   EXPECT_EQ(block.substr(6, 4), std::string("V\0S\0", 4));
+}
+
+// --- Images from resources and files ---
+
+namespace {
+
+// The colour of the icon's middle pixel at its own size (0xAARRGGBB).
+uint32_t MiddleColour(HANDLE icon) {
+  platform::Surface pixels;
+  if (!platform::gdi::IconPixels(static_cast<HICON>(icon), 0, 0, pixels)) return 0;
+  return pixels.At(pixels.width / 2, pixels.height / 2);
+}
+
+constexpr uint32_t kRed = 0xFFFF0000;   // the 16-pixel image of the test icon
+constexpr uint32_t kBlue = 0xFF0000FF;  // its 32-pixel image
+
+}  // namespace
+
+TEST(ResourceImages, IconsLoadByNameInTheSizeAskedFor) {
+  headless::Reset();
+  const HINSTANCE instance = GetModuleHandleA(nullptr);
+  const HANDLE small = LoadImageA(instance, "CALVIX", IMAGE_ICON, 16, 16, LR_DEFAULTCOLOR);
+  ASSERT_NE(small, nullptr);
+  EXPECT_EQ(MiddleColour(small), kRed);
+  const HANDLE large = LoadImageA(instance, "calvix", IMAGE_ICON, 32, 32, LR_DEFAULTCOLOR);
+  EXPECT_EQ(MiddleColour(large), kBlue);
+  // The nearest image is stretched to the size asked for.
+  const HANDLE stretched = LoadImageA(instance, "CALVIX", IMAGE_ICON, 20, 20, LR_DEFAULTCOLOR);
+  platform::Surface pixels;
+  ASSERT_TRUE(platform::gdi::IconPixels(static_cast<HICON>(stretched), 0, 0, pixels));
+  EXPECT_EQ(pixels.width, 20);
+  EXPECT_EQ(pixels.At(10, 10), kRed);
+  for (HANDLE icon : {small, large, stretched})
+    DestroyIcon(static_cast<HICON>(icon));
+}
+
+TEST(ResourceImages, MissingIconsGiveNoImage) {
+  headless::Reset();
+  const HINSTANCE instance = GetModuleHandleA(nullptr);
+  SetLastError(0);
+  EXPECT_EQ(LoadImageA(instance, "NOSUCHICON", IMAGE_ICON, 16, 16, LR_DEFAULTCOLOR), nullptr);
+  EXPECT_EQ(GetLastError(), (DWORD)ERROR_RESOURCE_NAME_NOT_FOUND);
+  // Data that is no icon group, and the system images a NULL instance names, are not icons.
+  EXPECT_EQ(LoadImageA(instance, "GREETING", IMAGE_ICON, 16, 16, LR_DEFAULTCOLOR), nullptr);
+  EXPECT_EQ(LoadImageA(nullptr, "CALVIX", IMAGE_ICON, 16, 16, LR_DEFAULTCOLOR), nullptr);
+  EXPECT_EQ(LoadImageA(instance, "CALVIX", IMAGE_BITMAP, 0, 0, LR_DEFAULTCOLOR), nullptr);
+}
+
+TEST(ResourceImages, IconFilesAreNamedTheWindowsWay) {
+  headless::Reset();
+  const std::string name = testfiles::ZPath(CALVIX_TEST_DATA) + "\\..\\data\\red16-blue32.ico";
+  const HANDLE icon = LoadImageA(nullptr, name.c_str(), IMAGE_ICON, 16, 16, LR_LOADFROMFILE);
+  ASSERT_NE(icon, nullptr);
+  EXPECT_EQ(MiddleColour(icon), kRed);
+  DestroyIcon(static_cast<HICON>(icon));
+  EXPECT_EQ(LoadImageA(nullptr, "C:\\icons\\red16-blue32.ico", IMAGE_ICON, 16, 16, LR_LOADFROMFILE),
+            nullptr);
 }

@@ -8,7 +8,7 @@
 
 #include "platform/core/Paths.h"
 #include "platform/core/Resources.h"
-#include "platform/headless/SystemControls.h"
+#include "platform/headless/headless.h"
 #include "platform/win32.h"
 
 namespace {

@@ -68,7 +68,7 @@ TEST_F(WindowsTest, ClassesAreFoundIgnoringCaseAndRegisteredOnce) {
   EXPECT_EQ(
       CreateWindowExA(0, "Nobody", "", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr),
       nullptr);
-  EXPECT_EQ(GetLastError(), (DWORD)ERROR_CANNOT_FIND_WND_CLASS);
+  EXPECT_EQ(GetLastError(), (DWORD)ERROR_CLASS_DOES_NOT_EXIST);
 }
 
 TEST_F(WindowsTest, TextAndClassNamesAreTruncatedToTheBuffer) {

@@ -1,11 +1,36 @@
-// Test controls for the system facts and the registry. Layer: platform, headless driver.
-#include "platform/headless/SystemControls.h"
-
+// Test controls for the system facts, the registry and the shell (headless.h). Layer:
+// platform, headless driver.
+#include <cstdio>
+#include <cstdlib>
 #include <memory>
 
 #include "platform/core/System.h"
+#include "platform/headless/HeadlessDriver.h"
+#include "platform/headless/headless.h"
+
+namespace platform {
+
+bool THeadlessDriver::OpenDocument(const std::string& target) {
+  FOpenedDocuments.push_back(target);
+  return !FOpenDocumentFails;
+}
+
+}  // namespace platform
 
 namespace headless {
+
+namespace {
+
+platform::THeadlessDriver& Driver() {
+  auto* driver = dynamic_cast<platform::THeadlessDriver*>(&platform::CurrentDriver());
+  if (!driver) {
+    std::fprintf(stderr, "headless: the shell record needs the headless driver (call Reset)\n");
+    std::abort();
+  }
+  return *driver;
+}
+
+}  // namespace
 
 void SetCurrentDirectoryText(std::string text) {
   platform::SystemOverrides().currentDirectory = std::move(text);
@@ -35,6 +60,14 @@ void SetRegistryHive(platform::RegistryHive hive) {
 void ResetSystemFacts() {
   platform::SystemOverrides() = {};
   platform::InstallRegistryHive(nullptr);
+}
+
+const std::vector<std::string>& OpenedDocuments() {
+  return Driver().FOpenedDocuments;
+}
+
+void SetOpenDocumentFails(bool fails) {
+  Driver().FOpenDocumentFails = fails;
 }
 
 }  // namespace headless
