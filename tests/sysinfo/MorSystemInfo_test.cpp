@@ -38,6 +38,7 @@ void AddInstallation(platform::RegistryHive& hive, const char* path, const std::
 class MorSystemInfoTest : public ::testing::Test {
  protected:
   void SetUp() override {
+    headless::Reset();
     headless::SetComputerNameText("ESTACAO7");
     headless::SetUserNameText("ana");
     headless::SetCurrentDirectoryText("C:\\Tools");

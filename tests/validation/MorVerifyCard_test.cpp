@@ -133,6 +133,7 @@ constexpr double kOneMillisecond = 1.0 / 86400000.0;
 class MorVerifyCardTest : public ::testing::Test {
  protected:
   void SetUp() override {
+    headless::Reset();
     headless::SetLocalTime(kMidJuly2001);
     previousBox = SetInformationBox([this](const std::string& text) { shown.push_back(text); });
   }
