@@ -9,7 +9,7 @@
 #include <chrono>
 #include <cstring>
 
-#include "platform/win32/kernel.h"
+#include "platform/win32.h"
 
 #ifndef ERROR_INVALID_FLAGS
 #define ERROR_INVALID_FLAGS 1004L
