@@ -221,6 +221,9 @@ void TX11Driver::Realise(const WindowInfo& info) {
   FWindows[info.hwnd] = w;
   SetText(info.hwnd, info.text);
   SetHints(FWindows[info.hwnd]);
+  // Other processes look for hidden windows too (a second copy finding the first): the window
+  // must reach the server now, not when this process next waits for an event.
+  XFlush(dpy);
 }
 
 void TX11Driver::SetHints(const TWindow& w) {
@@ -352,6 +355,7 @@ void TX11Driver::SetText(HWND hwnd, const std::string& text) {
   for (char& c : latin1)
     c = (static_cast<unsigned char>(c) >= 0x80 && static_cast<unsigned char>(c) < 0xA0) ? '?' : c;
   FDisplay->SetBytes(w->xid, XA_WM_NAME, XA_STRING, latin1);
+  XFlush(FDisplay->Dpy());
 }
 
 Time TX11Driver::UserTime() {
