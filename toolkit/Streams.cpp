@@ -62,10 +62,26 @@ void TMemoryStream::Clear() {
 
 // --- TFileStream ---
 
+namespace {
+
+// The platform shows the file system as drive Z: ("Z:\home\ana"); names of that form are
+// opened at the path they stand for, other names as they are.
+std::string FileSystemName(const std::string& fileName) {
+  if (fileName.size() < 3 || (fileName[0] != 'Z' && fileName[0] != 'z') || fileName[1] != ':' ||
+      (fileName[2] != '\\' && fileName[2] != '/'))
+    return fileName;
+  std::string path = fileName.substr(2);
+  for (char& c : path)
+    if (c == '\\') c = '/';
+  return path;
+}
+
+}  // namespace
+
 TFileStream::TFileStream(const std::string& fileName, TFileMode mode) {
   const auto flags = mode == fmCreate ? std::ios::out | std::ios::trunc | std::ios::binary
                                       : std::ios::in | std::ios::binary;
-  FFile.open(fileName, flags);
+  FFile.open(FileSystemName(fileName), flags);
   if (!FFile.is_open())
     throw EFOpenError(std::string(mode == fmCreate ? "Cannot create file " : "Cannot open file ") +
                       "\"" + fileName + "\"");

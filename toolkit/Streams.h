@@ -58,7 +58,8 @@ class TMemoryStream : public TStream {
 
 enum TFileMode { fmOpenRead, fmCreate };
 
-// A file opened for reading or created for writing. Raises EFOpenError when that fails.
+// A file opened for reading or created for writing. Raises EFOpenError when that fails. Names
+// on drive Z: ("Z:\tmp\a.bmp") are understood as the platform presents the file system.
 class TFileStream : public TStream {
  public:
   TFileStream(const std::string& fileName, TFileMode mode);
