@@ -8,6 +8,7 @@
 
 #include "controls/tray/LwAppWnd.h"
 #include "toolkit/ExtCtrls.h"
+#include "toolkit/Menus.h"
 #include "toolkit/TypInfo.h"
 #include "toolkit/UtilWindow.h"
 

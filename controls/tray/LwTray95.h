@@ -26,17 +26,8 @@
 #include "toolkit/Forms.h"
 #include "toolkit/Graphics.h"
 
+class TPopupMenu;
 class TTimer;
-#if __has_include("toolkit/Menus.h")
-#include "toolkit/Menus.h"
-#else
-// TEMPORARY until the toolkit's menus land.
-class TPopupMenu : public TComponent {
- public:
-  explicit TPopupMenu(TComponent* owner) : TComponent(owner) {}
-  virtual void Popup(int x, int y) {}
-};
-#endif
 class TUtilityWindow;
 struct TMessage;
 class TLwTrayIcon95;

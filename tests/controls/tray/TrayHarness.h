@@ -14,6 +14,7 @@
 #include "controls/tray/LwTray95.h"
 #include "platform/headless/headless.h"
 #include "toolkit/Forms.h"
+#include "toolkit/Menus.h"
 
 // A solid 16 by 16 icon of `rgb` (0x00RRGGBB), owned by the caller.
 inline HICON SolidIcon(uint32_t rgb) {
