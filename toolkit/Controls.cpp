@@ -16,6 +16,7 @@ TControl::TControl(TComponent* owner) : TComponent(owner), FFont(std::make_uniqu
 }
 
 TControl::~TControl() {
+  ForgetControl();
   if (FParent != nullptr) FParent->RemoveControl(this);
 }
 
@@ -176,6 +177,9 @@ TControl* TWinControl::ControlAtPos(POINT p) const {
 
 void TWinControl::GetChildren(const std::function<void(TComponent*)>& proc,
                               const TComponent* root) const {
+  // The root also lists what it owns outside the control tree (menus, timers), first, so that
+  // the controls that name them are read after them.
+  if (this == root) TComponent::GetChildren(proc, root);
   for (TControl* c : FControls)
     if (c->Owner() == root) proc(c);
 }

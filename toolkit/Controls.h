@@ -21,6 +21,14 @@ struct TMessage {
 using TWndMethod = TEvent<TMessage&>;
 
 class TWinControl;
+class TPopupMenu;
+
+// Pointer shapes by number, as the toolkit's ancestors named them.
+using TCursor = int;
+constexpr TCursor crDefault = 0;
+constexpr TCursor crArrow = -2;
+constexpr TCursor crIBeam = -4;
+constexpr TCursor crHandPoint = -21;
 
 // --- Controls ---
 class TControl : public TComponent {
@@ -79,6 +87,26 @@ class TControl : public TComponent {
   // Asks for this control's area to be painted again with the next paint of its form.
   virtual void Invalidate();
 
+  // --- Pointer ---
+  TCursor Cursor() const { return FCursor; }
+  void SetCursor(TCursor cursor) { FCursor = cursor; }
+  // The menu a right click on the control opens.
+  TPopupMenu* PopupMenu() const { return FPopupMenu; }
+  void SetPopupMenu(TPopupMenu* menu);
+  // Whether the pointer is captured by this control (a button went down on it).
+  bool MouseCapture() const;
+  void SetMouseCapture(bool capture);
+  // The control's top-left corner in the client area of the form's window.
+  POINT WindowOrigin() const;
+  RECT ClientRect() const { return {0, 0, ClientWidth(), ClientHeight()}; }
+  // Paints the invalid part of the form's window now.
+  void Update();
+  void Repaint();
+
+  TMouseEvent OnMouseDown;
+  TMouseMoveEvent OnMouseMove;
+  TMouseEvent OnMouseUp;
+
   // --- Form descriptions ---
   bool HasParent() const override { return true; }
   TComponent* GetParentComponent() const override;
@@ -100,6 +128,25 @@ class TControl : public TComponent {
   // A message the form hands to this control (mouse, keyboard); false leaves it unhandled.
   virtual bool ControlMessage(TMessage& message) { return false; }
 
+  // --- Pointer notifications, in client coordinates of the control ---
+  // The form's window holds the pointer from a press until every button is up, so move and
+  // release reach the control that took the press even off its bounds.
+  virtual void MouseDown(TMouseButton button, TShiftState shift, int x, int y);
+  virtual void MouseMove(TShiftState shift, int x, int y);
+  virtual void MouseUp(TMouseButton button, TShiftState shift, int x, int y);
+  // A left press and release on the control, and a double click.
+  virtual void Click();
+  virtual void DblClick();
+  // The wheel turned over the control or while it had the focus; true when it scrolled.
+  virtual bool MouseWheel(int delta, TShiftState shift) { return false; }
+  // Paints the control on `dc`, whose origin is the control's top-left corner and whose clip
+  // area is its bounds.
+  virtual void PaintTo(HDC dc) {}
+  // Enter and Esc that the focused control left alone are offered to every control: default
+  // and cancel buttons answer them.
+  virtual bool DialogKey(WORD key) { return false; }
+  void Notification(TComponent* component, TOperation operation) override;
+
   friend class TWinControl;
 
  private:
@@ -116,6 +163,12 @@ class TControl : public TComponent {
   std::string FHint;
   TColor FColor = clBtnFace;
   std::unique_ptr<TFont> FFont;
+  // Lets go of the pointer and the keyboard focus when the control goes.
+  void ForgetControl();
+
+  TCursor FCursor = crDefault;
+  TPopupMenu* FPopupMenu = nullptr;
+  bool FClicked = false;  // a left press began on the control
 };
 
 // --- Containers ---
@@ -136,14 +189,123 @@ class TWinControl : public TControl {
   void GetChildren(const std::function<void(TComponent*)>& proc,
                    const TComponent* root) const override;
 
+  // --- Keyboard focus and tab order ---
+  // The place among the parent's focusable children that Tab follows, from 0.
+  int TabOrder() const;
+  void SetTabOrder(int order);
+  bool TabStop() const { return FTabStop; }
+  void SetTabStop(bool tabStop) { FTabStop = tabStop; }
+  // Visible and enabled up to its form, and not a form itself.
+  virtual bool CanFocus() const;
+  bool Focused() const;
+  virtual void SetFocus();
+  // The focusable children in tab order.
+  std::vector<TWinControl*> TabList() const;
+  // The control after (or before) `current` among every focusable control below this one.
+  TWinControl* FindNextControl(TWinControl* current, bool forward, bool checkTabStop) const;
+  void SelectNext(TWinControl* current, bool forward, bool checkTabStop);
+  // The topmost visible, enabled control under a client point, searched into containers.
+  TControl* ControlAtPoint(POINT p) const;
+
+  // The key is passed by reference: a handler that sets it to 0 keeps the control from
+  // acting on it; otherwise the control's own processing goes on.
+  TKeyEvent OnKeyDown;
+  TKeyPressEvent OnKeyPress;
+  TKeyEvent OnKeyUp;
+  TNotifyEvent OnEnter;
+  TNotifyEvent OnExit;
+
  protected:
   // A child control was added or removed.
   virtual void ControlsChanged() {}
 
+  // --- Keyboard ---
+  virtual void KeyDown(WORD& key, TShiftState shift);
+  virtual void KeyPress(char& key);
+  virtual void KeyUp(WORD& key, TShiftState shift);
+  virtual void DoEnter();
+  virtual void DoExit();
+
+  // --- The form's window, shared by its windowless controls ---
+  // Paints the children that meet `area` (client coordinates): graphic controls first,
+  // focusable ones above them.
+  void PaintControls(HDC dc, const RECT& area);
+  // Hands a mouse or keyboard message of the form's window to the control it concerns.
+  bool RouteMouse(TMessage& message);
+  bool RouteKey(TMessage& message);
+  // Tells the controls that the keyboard focus moved.
+  static void MoveFocus(TWinControl* from, TWinControl* to);
+
  private:
+  bool PressControl(TControl* target, TMouseButton button, bool dbl, TShiftState shift, int x,
+                    int y);
+  bool ReleaseControl(TControl* target, TMouseButton button, TShiftState shift, int x, int y);
+  bool RouteWheel(int delta, TShiftState shift);
+  void OfferDialogKey(WORD key);
+
+  int FTabOrder = -1;  // -1: after the others, in the order of placing
+  bool FTabStop = false;
   std::vector<TControl*> FControls;
 };
 
 enum TFormBorderStyle { bsNone, bsSingle, bsSizeable, bsDialog, bsToolWindow, bsSizeToolWin };
 // Controls other than forms have no border or a single line: bsNone and bsSingle.
 using TBorderStyle = TFormBorderStyle;
+
+// Names an event a class inherits as a member of that class, as the registration of its
+// published properties asks: `.Event("OnEnter", Inherited<TEdit>(&TEdit::OnEnter))`.
+template <class T, class B, class E>
+constexpr E T::*Inherited(E B::*member) {
+  return static_cast<E T::*>(member);
+}
+
+// --- Painting bases ---
+// A canvas over a control's part of its form's window. While the form paints, it draws on the
+// paint context; at other times each drawing call takes a context of the window for itself.
+class TControlCanvas : public TCanvas {
+ public:
+  explicit TControlCanvas(TControl& control) : FControl(control) {}
+  ~TControlCanvas() override;
+  void BeginPaint(HDC dc);
+  void EndPaint();
+
+ protected:
+  void CreateHandle() override;
+  void AfterUse() override;
+
+ private:
+  void FreeWindowContext();
+
+  TControl& FControl;
+  HWND FWindow = nullptr;  // set while a context of the window is held
+};
+
+// A control without a window that paints on its parent's surface through its canvas.
+class TGraphicControl : public TControl {
+ public:
+  explicit TGraphicControl(TComponent* owner);
+  ~TGraphicControl() override;
+  TCanvas& Canvas() { return *FCanvas; }
+
+ protected:
+  virtual void Paint() {}
+  void PaintTo(HDC dc) override;
+
+ private:
+  std::unique_ptr<TControlCanvas> FCanvas;
+};
+
+// A focusable windowless control that paints itself through its canvas (edits, lists).
+class TCustomControl : public TWinControl {
+ public:
+  explicit TCustomControl(TComponent* owner);
+  ~TCustomControl() override;
+  TCanvas& Canvas() { return *FCanvas; }
+
+ protected:
+  virtual void Paint() {}
+  void PaintTo(HDC dc) override;
+
+ private:
+  std::unique_ptr<TControlCanvas> FCanvas;
+};

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "toolkit/Dialogs.h"
 #include "toolkit/Streaming.h"
 #include "toolkit/TypInfo.h"
 
@@ -16,9 +17,8 @@ TScreen* theScreen = nullptr;
 bool shuttingDown = false;
 
 TErrorBoxProc& ErrorBox() {
-  // Until the message dialogs install the standard box, the message goes to the error stream.
   static TErrorBoxProc proc = [](const std::string& title, const std::string& message) {
-    std::fprintf(stderr, "%s: %s\n", title.c_str(), message.c_str());
+    ShowErrorBox(title, message);
   };
   return proc;
 }
@@ -227,7 +227,11 @@ void TCustomForm::SetWindowState(TWindowState state) {
 }
 
 void TCustomForm::SetActiveControl(TControl* control) {
+  if (control == FActiveControl) return;
+  TControl* previous = FActiveControl;
   FActiveControl = control;
+  if (!IsLoading())
+    MoveFocus(dynamic_cast<TWinControl*>(previous), dynamic_cast<TWinControl*>(control));
 }
 
 bool TCustomForm::Active() const {
@@ -383,7 +387,14 @@ void TCustomForm::WndProc(TMessage& m) {
 }
 
 void TCustomForm::PaintWindow(HDC dc, const RECT& area) {
+  // The form's colour first, then what OnPaint draws, then the controls above both.
+  TCanvas canvas;
+  canvas.SetHandle(dc);
+  canvas.Brush().SetColor(Color());
+  canvas.FillRect(area);
+  canvas.SetHandle(nullptr);
   OnPaint(this);
+  PaintControls(dc, area);
 }
 
 void TCustomForm::WMPaint() {

@@ -53,6 +53,10 @@ class TCustomForm : public TWinControl {
   void SetFormStyle(TFormStyle style);
   TControl* ActiveControl() const { return FActiveControl; }
   virtual void SetActiveControl(TControl* control);
+  // Forgets `control` as the focused one without telling anybody (it is being destroyed).
+  void ForgetActiveControl(const TControl* control) {
+    if (FActiveControl == control) FActiveControl = nullptr;
+  }
   bool Active() const;
 
   // --- Actions ---
@@ -82,8 +86,8 @@ class TCustomForm : public TWinControl {
   // Painting of the client area: the controls layer fills it; `dc` is from BeginPaint.
   virtual void PaintWindow(HDC dc, const RECT& area);
   // Mouse and keyboard messages the controls layer routes to windowless controls.
-  virtual bool MouseMessage(TMessage& message) { return false; }
-  virtual bool KeyMessage(TMessage& message) { return false; }
+  virtual bool MouseMessage(TMessage& message) { return RouteMouse(message); }
+  virtual bool KeyMessage(TMessage& message) { return RouteKey(message); }
   virtual void DoShow();
   virtual void DoHide();
   virtual bool CloseQuery();

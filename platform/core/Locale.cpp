@@ -122,10 +122,10 @@ SYSTEMTIME SystemLocalTime() {
   return st;
 }
 
-// The clock that a fixed local time advances with. Until the window core provides the
-// driver's tick count, the fixed time stands still.
+// The clock that a fixed local time advances with: the driver's tick count, so that a test
+// that fixes the local time and advances the headless clock sees the time of day move on.
 DWORD ClockNow() {
-  return 0;
+  return GetTickCount();
 }
 
 long long OverrideElapsed() {
