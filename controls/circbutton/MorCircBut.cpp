@@ -573,17 +573,22 @@ TMorFaceImages BuildFaceImages(const TMorFaceSettings& s) {
 
 // --- Painting ---
 
-void PaintThroughMask(HDC target, HDC face, HDC mask, int width, int height, DWORD copyMode) {
+void PaintThroughMask(TCanvas& target, TCanvas& face, TCanvas& mask, int width, int height) {
   if (width <= 0 || height <= 0) return;
-  TMorDeviceBitmap background(width, height), shape(width, height);
-  BitBlt(background.Dc(), 0, 0, width, height, target, 0, 0, SRCCOPY);
+  const RECT all{0, 0, width, height};
+  TBitmap background(width, height), shape(width, height);
+  TCanvas& back = background.Canvas();
+  back.CopyRect(all, target, all);
   // Black on the shape, the parent's pixels outside it.
-  BitBlt(background.Dc(), 0, 0, width, height, mask, 0, 0, SRCAND);
-  BitBlt(shape.Dc(), 0, 0, width, height, mask, 0, 0, SRCCOPY);
+  back.SetCopyMode(SRCAND);
+  back.CopyRect(all, mask, all);
+  shape.Canvas().CopyRect(all, mask, all);
   // The face on the shape, black outside it.
-  BitBlt(shape.Dc(), 0, 0, width, height, face, 0, 0, SRCERASE);
-  BitBlt(background.Dc(), 0, 0, width, height, shape.Dc(), 0, 0, SRCPAINT);
-  BitBlt(target, 0, 0, width, height, background.Dc(), 0, 0, copyMode);
+  shape.Canvas().SetCopyMode(SRCERASE);
+  shape.Canvas().CopyRect(all, face, all);
+  back.SetCopyMode(SRCPAINT);
+  back.CopyRect(all, shape.Canvas(), all);
+  target.CopyRect(all, back, all);
 }
 
 // --- The button: construction ---
@@ -834,8 +839,8 @@ void TMorCircButton::RebuildImages() {
 void TMorCircButton::Paint() {
   if (IsLoading() || FImageMask->Empty()) return;
   TBitmap& face = FDown ? *FImageIn : *FImageOut;
-  PaintThroughMask(Canvas().Handle(), face.Canvas().Handle(), FImageMask->Canvas().Handle(),
-                   FImageMask->Width(), FImageMask->Height(), Canvas().CopyMode());
+  PaintThroughMask(Canvas(), face.Canvas(), FImageMask->Canvas(), FImageMask->Width(),
+                   FImageMask->Height());
 }
 
 // --- The button: stored form ---

@@ -154,9 +154,9 @@ TMorFaceImages BuildFaceImages(const TMorFaceSettings& settings);
 
 // Paints the width by height `face` through `mask` onto `target` at (0, 0), over whatever is
 // there: the target's pixels stay where the mask is white, the face shows where it is black.
-// The result goes onto the target with `copyMode`.
-void PaintThroughMask(HDC target, HDC face, HDC mask, int width, int height,
-                      DWORD copyMode = SRCCOPY);
+// The result goes onto the target with the target's copy mode. Only whole-canvas copies touch
+// the target, so a control's canvas holds its window's context for one copy at a time.
+void PaintThroughMask(TCanvas& target, TCanvas& face, TCanvas& mask, int width, int height);
 
 // --- The button ---
 // A windowless push button whose visible shape is the ellipse inscribed in its bounds; outside

@@ -11,6 +11,8 @@
 #include <tuple>
 #include <vector>
 
+#include "tests/toolkit/ControlsHarness.h"
+#include "toolkit/ExtCtrls.h"
 #include "toolkit/Streaming.h"
 
 namespace {
@@ -398,30 +400,6 @@ TEST(MorCircFaces, GlyphCellCountsBelowOneOrBeyondTheStripComplete) {
   EXPECT_EQ(Blue(images.Out.Pixel(38, 15)), 0);  // the face, not a stray glyph colour
 }
 
-// --- Painting through the mask ---
-
-TEST(MorCircPaint, ParentPixelsStayOutsideTheShape) {
-  TMorFaceSettings s = YellowButton();
-  const TMorFaceImages images = BuildFaceImages(s);
-  TMorRaster pattern(77, 30);
-  for (int y = 0; y < 30; ++y)
-    for (int x = 0; x < 77; ++x)
-      pattern.SetPixel(x, y, (x + y) % 2 ? RGB(10, 200, 30) : RGB(200, 10, 90));
-  const TMorDeviceBitmap mask(images.Mask);
-  for (const TMorRaster* face : {&images.Out, &images.In}) {
-    TMorDeviceBitmap parent(pattern);
-    const TMorDeviceBitmap faceBitmap(*face);
-    PaintThroughMask(parent.Dc(), faceBitmap.Dc(), mask.Dc(), 77, 30);
-    const TMorRaster painted = parent.ToRaster();
-    for (int y = 0; y < 30; ++y)
-      for (int x = 0; x < 77; ++x) {
-        const bool shape = images.Mask.Pixel(x, y) == kBlack;
-        ASSERT_EQ(painted.Pixel(x, y), shape ? face->Pixel(x, y) : pattern.Pixel(x, y))
-            << x << "," << y;
-      }
-  }
-}
-
 // --- The control ---
 
 // Reaches the pointer notifications the form would deliver, and records the events.
@@ -738,13 +716,6 @@ TEST(MorCircButton, GlyphIndexBeyondTheCellsOnlyWhileLoading) {
 
 // --- Stored images ---
 
-// The root of the test descriptions.
-class TButtonHost : public TComponent {
- public:
-  explicit TButtonHost(TComponent* owner) : TComponent(owner) {}
-};
-const bool kHostRegistered = (PublishClass<TButtonHost, TComponent>("TButtonHost"), true);
-
 std::string Hex(const std::vector<uint8_t>& bytes) {
   static constexpr char kDigits[] = "0123456789ABCDEF";
   std::string text;
@@ -760,7 +731,7 @@ std::string SixteenBitDescription(int width, int height) {
   image.SetPixelFormat(pf16bit);
   image.Canvas().SetPixels(0, 0, clRed);
   const std::string hex = Hex(image.SaveToBytes());
-  return "object Host: TButtonHost\n"
+  return "object Host: TForm\n"
          "  object Button1: TMorCircButton\n"
          "    Width = " +
          std::to_string(width) +
@@ -783,14 +754,25 @@ std::string SixteenBitDescription(int width, int height) {
          "end\n";
 }
 
-TMorCircButton* ButtonOf(TComponent& host) {
+// The stored tests run on the headless desktop: the root of a description is a form, since
+// buttons are written as the children of their parent.
+using MorCircStored = FormTest;
+
+// A form to hold the buttons read from a description.
+struct THostForm {
+  THostForm() : Form(CreateComponent<TForm>(nullptr)) {}
+  std::unique_ptr<TForm> Form;
+  TComponent* FindComponent(const std::string& name) const { return Form->FindComponent(name); }
+};
+
+TMorCircButton* ButtonOf(THostForm& host) {
   return dynamic_cast<TMorCircButton*>(host.FindComponent("Button1"));
 }
 
-TEST(MorCircStored, LoadedImagesAreKeptAsStoredWithoutRebuilding) {
+TEST_F(MorCircStored, LoadedImagesAreKeptAsStoredWithoutRebuilding) {
   for (const auto& [width, height, bytes] : {std::tuple{77, 30, 4734u}, std::tuple{21, 21, 978u}}) {
-    TButtonHost host(nullptr);
-    ReadComponent(host, SixteenBitDescription(width, height));
+    THostForm host;
+    ReadComponent(*host.Form, SixteenBitDescription(width, height));
     TMorCircButton* button = ButtonOf(host);
     ASSERT_NE(button, nullptr);
     EXPECT_EQ(button->RebuildCount(), 0);
@@ -798,8 +780,8 @@ TEST(MorCircStored, LoadedImagesAreKeptAsStoredWithoutRebuilding) {
     EXPECT_EQ(button->ImageOut().SaveToBytes().size(), bytes);
     EXPECT_EQ(button->ImageMask().SaveToBytes().size(), bytes);
     // Written again, the images travel at their own depth, still without a rebuild.
-    TButtonHost copy(nullptr);
-    ReadComponent(copy, WriteComponent(host));
+    THostForm copy;
+    ReadComponent(*copy.Form, WriteComponent(*host.Form));
     EXPECT_EQ(ButtonOf(copy)->RebuildCount(), 0);
     EXPECT_EQ(ButtonOf(copy)->ImageIn().SaveToBytes(), button->ImageIn().SaveToBytes());
     EXPECT_EQ(ButtonOf(copy)->ImageIn().SaveToBytes().size(), bytes);
@@ -809,32 +791,33 @@ TEST(MorCircStored, LoadedImagesAreKeptAsStoredWithoutRebuilding) {
   }
 }
 
-TEST(MorCircStored, GlyphTravelsOnlyWhenValid) {
-  TButtonHost host(nullptr);
-  auto* button = new TMorCircButton(&host);
+TEST_F(MorCircStored, GlyphTravelsOnlyWhenValid) {
+  THostForm host;
+  auto* button = new TMorCircButton(host.Form.get());
+  button->SetParent(host.Form.get());
   button->SetName("Button1");
   button->SetBounds(0, 0, 40, 40);
-  std::string text = WriteComponent(host);
+  std::string text = WriteComponent(*host.Form);
   EXPECT_NE(text.find("GlyphValid = False"), std::string::npos);
   EXPECT_EQ(text.find("ImageGlyph"), std::string::npos);
   const auto strip = Strip(32, 16);
   button->SetGlyph(strip.get());
-  text = WriteComponent(host);
+  text = WriteComponent(*host.Form);
   const size_t mask = text.find("ImageMask"), glyph = text.find("ImageGlyph");
   ASSERT_NE(glyph, std::string::npos);
   EXPECT_LT(mask, glyph);
-  TButtonHost copy(nullptr);
-  ReadComponent(copy, text);
+  THostForm copy;
+  ReadComponent(*copy.Form, text);
   EXPECT_TRUE(ButtonOf(copy)->GlyphValid());
   EXPECT_EQ(ButtonOf(copy)->Glyph().Width(), 32);
   EXPECT_EQ(ButtonOf(copy)->NumGlyphs(), 2);
   EXPECT_EQ(ButtonOf(copy)->RebuildCount(), 0);
 }
 
-TEST(MorCircStored, DescriptionWithoutImagesPaintsNothingUntilAChange) {
-  TButtonHost host(nullptr);
-  ReadComponent(host,
-                "object Host: TButtonHost\n  object Button1: TMorCircButton\n"
+TEST_F(MorCircStored, DescriptionWithoutImagesPaintsNothingUntilAChange) {
+  THostForm host;
+  ReadComponent(*host.Form,
+                "object Host: TForm\n  object Button1: TMorCircButton\n"
                 "    Width = 77\n    Height = 30\n    GlyphIndex = 3\n    NumGlyphs = 2\n"
                 "  end\nend\n");
   TMorCircButton* button = ButtonOf(host);
@@ -842,6 +825,145 @@ TEST(MorCircStored, DescriptionWithoutImagesPaintsNothingUntilAChange) {
   EXPECT_EQ(button->GlyphIndex(), 3);
   button->SetCaption("x");
   EXPECT_EQ(button->ImageOut().Width(), 77);
+}
+
+// --- On a form ---
+
+// The main window's yellow button over a patterned picture, on a form of the headless desktop.
+class MorCircOnForm : public FormTest {
+ protected:
+  void SetUp() override {
+    FormTest::SetUp();
+    auto* picture = new TImage(Form.get());
+    picture->SetParent(Form.get());
+    picture->SetBounds(0, 0, 200, 100);
+    TCanvas& canvas = picture->ImageCanvas();
+    for (int y = 0; y < 100; ++y)
+      for (int x = 0; x < 200; ++x)
+        canvas.SetPixels(x, y, Pattern(x, y));
+    Button = new TTestButton(Form.get());
+    Button->SetParent(Form.get());
+    Button->SetFaceColor(clYellow);
+    Button->SetBevelWidth(1);
+    Button->SetCaption("Verifica CGC");
+    Button->SetBounds(kLeft, kTop, 77, 30);
+    ShowForm();
+  }
+  static TColor Pattern(int x, int y) { return (x + y) % 2 ? RGB(10, 200, 30) : RGB(200, 10, 90); }
+  static TColor ImagePixel(const TBitmap& image, int x, int y) {
+    TBitmap copy;
+    copy.Assign(&image);
+    return copy.Canvas().Pixels(x, y);
+  }
+  // Whether the screen shows `face` on the button's shape and the picture around it.
+  void ExpectPainted(const TBitmap& face) {
+    TBitmap faceCopy, mask;
+    faceCopy.Assign(&face);
+    mask.Assign(&Button->ImageMask());
+    const platform::Surface screen = headless::Screen();
+    for (int y = 0; y < 30; ++y)
+      for (int x = 0; x < 77; ++x) {
+        const bool shape = mask.Canvas().Pixels(x, y) == clBlack;
+        const TColor expected =
+            shape ? faceCopy.Canvas().Pixels(x, y) : Pattern(kLeft + x, kTop + y);
+        const POINT at = ScreenPoint(Form.get(), kLeft + x, kTop + y);
+        ASSERT_EQ(platform::ColorRefFromPixel(screen.At(at.x, at.y)), COLORREF(expected))
+            << x << "," << y;
+      }
+  }
+
+  static constexpr int kLeft = 20;
+  static constexpr int kTop = 30;
+  TTestButton* Button = nullptr;
+};
+
+TEST_F(MorCircOnForm, PaintsTheFaceThroughItsMaskOverTheParent) {
+  ExpectPainted(Button->ImageOut());
+  // The lit centre and the shaded rim of the released face reach the screen.
+  EXPECT_EQ(Pixel(kLeft + 38, kTop + 5), RGB(255, 255, 0));
+  // Down shows the pressed face at once, without a rebuild or a paint of the form.
+  const int rebuilds = Button->RebuildCount();
+  Button->SetDown(true);
+  ExpectPainted(Button->ImageIn());
+  EXPECT_EQ(Button->RebuildCount(), rebuilds);
+  // The form paints it pressed too, and released again once Down is cleared.
+  Form->Invalidate();
+  headless::RunPending();
+  ExpectPainted(Button->ImageIn());
+  Button->SetDown(false);
+  ExpectPainted(Button->ImageOut());
+}
+
+TEST_F(MorCircOnForm, PointerThroughTheFormPressesAndClicks) {
+  // The boundary of the face: (0, 15) lies on the bevel, (1, 15) on the face.
+  // The press fires nothing; the release notification still reports OnMouseUp.
+  Click(Button, 0, 15);
+  EXPECT_EQ(Button->Events, (Events{"MouseUp"}));
+  EXPECT_FALSE(Button->Down());
+  Button->Events.clear();
+  headless::Advance(1000);  // not a double click
+  bool pressedDuringClick = false;
+  Button->OnClick = [&](TObject*) {
+    Button->Events.push_back("Click");
+    pressedDuringClick = Pixel(kLeft + 38, kTop + 15) == ImagePixel(Button->ImageIn(), 38, 15);
+  };
+  Click(Button, 1, 15);
+  EXPECT_EQ(Button->Events, (Events{"MouseDown", "Click", "MouseUp"}));
+  EXPECT_TRUE(pressedDuringClick);
+  EXPECT_FALSE(Button->Down());
+  ExpectPainted(Button->ImageOut());
+}
+
+TEST_F(MorCircOnForm, DoubleClickThroughTheForm) {
+  const POINT p = ScreenPoint(Button, 38, 15);
+  headless::DoubleClick(p.x, p.y);
+  headless::RunPending();
+  EXPECT_EQ(Button->Events,
+            (Events{"MouseDown", "Click", "MouseUp", "MouseDown", "DblClick", "Click", "MouseUp"}));
+}
+
+TEST_F(MorCircOnForm, DraggingOffTheFaceReleasesItAndClicksNothing) {
+  const POINT on = ScreenPoint(Button, 38, 15), off = ScreenPoint(Button, 150, 60);
+  headless::Press(on.x, on.y);
+  headless::RunPending();
+  ExpectPainted(Button->ImageIn());
+  headless::MovePointer(off.x, off.y);
+  headless::RunPending();
+  ExpectPainted(Button->ImageOut());
+  headless::Release(off.x, off.y);
+  headless::RunPending();
+  EXPECT_EQ(Button->Events, (Events{"MouseDown", "MouseUp"}));
+}
+
+// A form whose description binds a button's click to a handler.
+class TClickForm : public TForm {
+ public:
+  explicit TClickForm(TComponent* owner) : TForm(owner) {}
+  void ButtonClick(TObject*) { ++Clicks; }
+  int Clicks = 0;
+};
+const bool kClickFormRegistered =
+    (PublishClass<TClickForm, TForm>("TClickForm").Handler("ButtonClick", &TClickForm::ButtonClick),
+     true);
+
+TEST_F(MorCircStored, FontAndEventsAreTheButtonsOwnAndWrittenOnce) {
+  std::unique_ptr<TClickForm> form(CreateComponent<TClickForm>(nullptr));
+  ReadComponent(*form,
+                "object ClickForm: TClickForm\n  object Button1: TMorCircButton\n"
+                "    Width = 77\n    Height = 30\n    ParentFont = False\n"
+                "    Font.Color = clRed\n    OnClick = ButtonClick\n  end\nend\n");
+  auto* button = dynamic_cast<TMorCircButton*>(form->FindComponent("Button1"));
+  ASSERT_NE(button, nullptr);
+  EXPECT_EQ(button->Font().Color(), clRed);
+  ASSERT_TRUE(button->OnClick.Assigned());
+  EXPECT_FALSE(static_cast<TControl*>(button)->OnClick.Assigned());
+  EXPECT_NE(static_cast<TControl*>(button)->Font()->Color(), clRed);
+  const std::string text = WriteComponent(*form);
+  for (const char* once : {"Font.Color = clRed", "OnClick = ButtonClick", "Caption = ''"}) {
+    const size_t at = text.find(once);
+    ASSERT_NE(at, std::string::npos) << once;
+    EXPECT_EQ(text.find(once, at + 1), std::string::npos) << once;
+  }
 }
 
 }  // namespace
