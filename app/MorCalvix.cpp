@@ -1,7 +1,17 @@
-// Entry point of MorCalvix.
-#include <cstdio>
+// Entry point of MorCalvix: names the application, creates the main window and runs the
+// event loop. Layer: the program (app/).
+#include "app/Principal.h"
+#include "toolkit/Dialogs.h"
+#include "toolkit/Forms.h"
+#include "validation/MorVerifyCard.h"
 
 int main() {
-  std::puts("MorCalvix: the windows are not built yet.");
+  Application->Initialize();
+  Application->SetTitle("Calvix");
+  // The components' About and Ajuda texts appear in the standard information box.
+  SetInformationBox([](const std::string& text) { MessageDlg(text, mtInformation, {mbOK}, 0); });
+  Application->CreateForm(FormPrincipal);
+  FormPrincipal->Show();
+  Application->Run();
   return 0;
 }

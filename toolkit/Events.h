@@ -8,11 +8,10 @@
 #include <type_traits>
 #include <utility>
 
-#include "platform/win32/types.h"
+#include "platform/win32.h"
 #include "toolkit/Types.h"
 
 class TObject;
-struct tagMSG;
 
 // A bound callback: the code to run and, when it was bound to a method, the object it runs on.
 // An event is assigned when it holds code; firing an unassigned event does nothing. An event
@@ -67,4 +66,4 @@ using TKeyEvent = TEvent<TObject*, WORD&, TShiftState>;
 using TCloseEvent = TEvent<TObject*, TCloseAction&>;
 using TCloseQueryEvent = TEvent<TObject*, bool&>;
 // The application's message hook: every message its loops take, before dispatch.
-using TMessageEvent = TEvent<tagMSG&, bool&>;
+using TMessageEvent = TEvent<MSG&, bool&>;

@@ -449,11 +449,13 @@ void TCanvas::Changed() {
 }
 
 TColor TCanvas::Pixels(int x, int y) {
+  TUse use(*this);
   if (Handle() == nullptr) return TColor(CLR_INVALID);
   return TColor(GetPixel(FHandle, x, y));
 }
 
 void TCanvas::SetPixels(int x, int y, TColor color) {
+  TUse use(*this);
   if (Handle() == nullptr) return;
   Changing();
   SetPixel(FHandle, x, y, ColorToRGB(color));
@@ -461,6 +463,7 @@ void TCanvas::SetPixels(int x, int y, TColor color) {
 }
 
 void TCanvas::FillRect(const RECT& rect) {
+  TUse use(*this);
   if (!Require(stBrush)) return;
   Changing();
   ::FillRect(FHandle, &rect, FBrush.Handle());
@@ -468,6 +471,7 @@ void TCanvas::FillRect(const RECT& rect) {
 }
 
 void TCanvas::FrameRect(const RECT& rect) {
+  TUse use(*this);
   if (!Require(stBrush)) return;
   Changing();
   ::FrameRect(FHandle, &rect, FBrush.Handle());
@@ -475,6 +479,7 @@ void TCanvas::FrameRect(const RECT& rect) {
 }
 
 void TCanvas::Rectangle(int x1, int y1, int x2, int y2) {
+  TUse use(*this);
   if (!Require(stPen | stBrush)) return;
   Changing();
   ::Rectangle(FHandle, x1, y1, x2, y2);
@@ -482,6 +487,7 @@ void TCanvas::Rectangle(int x1, int y1, int x2, int y2) {
 }
 
 void TCanvas::Ellipse(int x1, int y1, int x2, int y2) {
+  TUse use(*this);
   if (!Require(stPen | stBrush)) return;
   Changing();
   ::Ellipse(FHandle, x1, y1, x2, y2);
@@ -489,11 +495,13 @@ void TCanvas::Ellipse(int x1, int y1, int x2, int y2) {
 }
 
 void TCanvas::MoveTo(int x, int y) {
+  TUse use(*this);
   FPenPos = {x, y};
   if (Handle() != nullptr) MoveToEx(FHandle, x, y, nullptr);
 }
 
 void TCanvas::LineTo(int x, int y) {
+  TUse use(*this);
   if (!Require(stPen | stBrush)) return;
   Changing();
   MoveToEx(FHandle, FPenPos.x, FPenPos.y, nullptr);
@@ -503,6 +511,7 @@ void TCanvas::LineTo(int x, int y) {
 }
 
 void TCanvas::Polygon(const std::vector<POINT>& points) {
+  TUse use(*this);
   if (points.empty() || !Require(stPen | stBrush)) return;
   Changing();
   ::Polygon(FHandle, points.data(), static_cast<int>(points.size()));
@@ -510,14 +519,18 @@ void TCanvas::Polygon(const std::vector<POINT>& points) {
 }
 
 void TCanvas::TextOut(int x, int y, const std::string& text) {
+  TUse use(*this);
   if (!Require(stFont | stBrush)) return;
   Changing();
   TextOutA(FHandle, x, y, text.data(), static_cast<int>(text.size()));
-  FPenPos = {x + TextWidth(text), y};
+  SIZE size{0, 0};
+  GetTextExtentPoint32A(FHandle, text.data(), static_cast<int>(text.size()), &size);
+  FPenPos = {x + size.cx, y};
   Changed();
 }
 
 void TCanvas::TextRect(const RECT& rect, int x, int y, const std::string& text) {
+  TUse use(*this);
   if (!Require(stFont | stBrush)) return;
   Changing();
   const UINT options = ETO_CLIPPED | (FBrush.Style() == bsClear ? 0 : ETO_OPAQUE);
@@ -525,7 +538,41 @@ void TCanvas::TextRect(const RECT& rect, int x, int y, const std::string& text) 
   Changed();
 }
 
+int TCanvas::DrawText(const std::string& text, RECT& rect, UINT format) {
+  TUse use(*this);
+  if (!Require(stFont | stBrush)) return 0;
+  const bool draws = !(format & DT_CALCRECT);
+  if (draws) Changing();
+  const int height = DrawTextA(FHandle, text.data(), static_cast<int>(text.size()), &rect, format);
+  if (draws) Changed();
+  return height;
+}
+
+namespace {
+
+// A canvas on a memory context without a bitmap: enough to measure text.
+class TMeasureCanvas : public TCanvas {
+ public:
+  TMeasureCanvas() { SetHandle(CreateCompatibleDC(nullptr)); }
+  ~TMeasureCanvas() override {
+    HDC dc = Handle();
+    SetHandle(nullptr);
+    DeleteDC(dc);
+  }
+};
+
+}  // namespace
+
+RECT TextBounds(const TFont& font, const std::string& text, UINT format, int maxWidth) {
+  TMeasureCanvas canvas;
+  canvas.SetFont(font);
+  RECT rect{0, 0, maxWidth, 0};
+  canvas.DrawText(text, rect, format | DT_CALCRECT);
+  return rect;
+}
+
 SIZE TCanvas::TextExtent(const std::string& text) {
+  TUse use(*this);
   SIZE size{0, 0};
   if (Require(stFont))
     GetTextExtentPoint32A(FHandle, text.data(), static_cast<int>(text.size()), &size);
@@ -533,6 +580,8 @@ SIZE TCanvas::TextExtent(const std::string& text) {
 }
 
 void TCanvas::CopyRect(const RECT& dest, TCanvas& canvas, const RECT& source) {
+  TUse use(*this);
+  TUse sourceUse(canvas);
   if (!Require(stBrush) || canvas.Handle() == nullptr) return;
   Changing();
   const int dw = dest.right - dest.left, dh = dest.bottom - dest.top;
@@ -547,11 +596,13 @@ void TCanvas::CopyRect(const RECT& dest, TCanvas& canvas, const RECT& source) {
 }
 
 void TCanvas::Draw(int x, int y, TGraphic* graphic) {
+  TUse use(*this);
   if (graphic == nullptr || graphic->Empty()) return;
   StretchDraw(RECT{x, y, x + graphic->Width(), y + graphic->Height()}, graphic);
 }
 
 void TCanvas::StretchDraw(const RECT& rect, TGraphic* graphic) {
+  TUse use(*this);
   if (graphic == nullptr || graphic->Empty() || Handle() == nullptr) return;
   Changing();
   graphic->Draw(*this, rect);
@@ -998,6 +1049,14 @@ void TPicture::LoadFromFile(const std::string& fileName) {
 
 void TPicture::SaveToFile(const std::string& fileName) const {
   if (FGraphic) FGraphic->SaveToFile(fileName);
+}
+
+void TPicture::DefineProperties(TFiler& filer) {
+  auto* bitmap = dynamic_cast<TBitmap*>(FGraphic.get());
+  filer.DefineBinaryProperty(
+      "Data", [this](const std::vector<uint8_t>& bytes) { Bitmap().LoadFromBytes(bytes); },
+      [bitmap] { return bitmap ? bitmap->SaveToBytes() : std::vector<uint8_t>(); },
+      bitmap != nullptr && !bitmap->Empty());
 }
 
 void TPicture::Assign(const TPersistent* source) {

@@ -8,6 +8,7 @@
 
 #include "platform/win32.h"
 #include "toolkit/Classes.h"
+#include "toolkit/Streaming.h"
 #include "toolkit/Streams.h"
 #include "toolkit/Types.h"
 
@@ -187,6 +188,8 @@ class TCanvas : public TPersistent {
   void TextOut(int x, int y, const std::string& text);
   // Text clipped to `rect`, starting at x, y.
   void TextRect(const RECT& rect, int x, int y, const std::string& text);
+  // DrawTextA with the canvas's font and brush; with DT_CALCRECT it only measures.
+  int DrawText(const std::string& text, RECT& rect, UINT format);
   SIZE TextExtent(const std::string& text);
   int TextWidth(const std::string& text) { return TextExtent(text).cx; }
   int TextHeight(const std::string& text) { return TextExtent(text).cy; }
@@ -203,6 +206,8 @@ class TCanvas : public TPersistent {
  protected:
   // Called when a drawing call needs a context and none is set.
   virtual void CreateHandle() {}
+  // Runs when a drawing call is done with the context (a control's canvas gives it back).
+  virtual void AfterUse() {}
   // Lets go of the selected tools, so that the context can be released or the tools changed.
   void DeselectTools();
   void Changing();
@@ -210,6 +215,20 @@ class TCanvas : public TPersistent {
 
  private:
   enum TState { stFont = 1, stPen = 2, stBrush = 4 };
+  // Marks one drawing call; AfterUse runs when the outermost call ends.
+  class TUse {
+   public:
+    explicit TUse(TCanvas& canvas) : FCanvas(canvas) { ++FCanvas.FUseDepth; }
+    ~TUse() {
+      if (--FCanvas.FUseDepth == 0) FCanvas.AfterUse();
+    }
+    TUse(const TUse&) = delete;
+    TUse& operator=(const TUse&) = delete;
+
+   private:
+    TCanvas& FCanvas;
+  };
+
   // Selects the tools named in `state` that are not selected yet; false without a context.
   bool Require(int state);
 
@@ -223,7 +242,12 @@ class TCanvas : public TPersistent {
   TBrush FBrush;
   DWORD FCopyMode = SRCCOPY;
   POINT FPenPos{0, 0};
+  int FUseDepth = 0;
 };
+
+// The rectangle DrawTextA gives `text` in `font` with `format` (DT_CALCRECT is added), at most
+// `maxWidth` wide when the text wraps.
+RECT TextBounds(const TFont& font, const std::string& text, UINT format, int maxWidth = 0);
 
 // --- Graphics ---
 // A picture that can draw itself on a canvas, load and save itself.
@@ -395,6 +419,10 @@ class TPicture : public TPersistent {
   void Assign(const TPersistent* source) override;
 
   TNotifyEvent OnChange;
+
+ protected:
+  // A bitmap picture travels in form descriptions as "Data", the bytes of its BMP file.
+  void DefineProperties(TFiler& filer) override;
 
  private:
   template <class G>

@@ -4,6 +4,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "platform/win32.h"
+
 // --- TStream ---
 
 int64_t TStream::Size() {
@@ -63,34 +65,49 @@ void TMemoryStream::Clear() {
 // --- TFileStream ---
 
 TFileStream::TFileStream(const std::string& fileName, TFileMode mode) {
-  const auto flags = mode == fmCreate ? std::ios::out | std::ios::trunc | std::ios::binary
-                                      : std::ios::in | std::ios::binary;
-  FFile.open(fileName, flags);
-  if (!FFile.is_open())
-    throw EFOpenError(std::string(mode == fmCreate ? "Cannot create file " : "Cannot open file ") +
-                      "\"" + fileName + "\"");
+  const bool create = mode == fmCreate;
+  HANDLE file =
+      CreateFileA(fileName.c_str(), create ? GENERIC_WRITE : GENERIC_READ, FILE_SHARE_READ, nullptr,
+                  create ? CREATE_ALWAYS : OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE)
+    throw EFOpenError(std::string(create ? "Cannot create file " : "Cannot open file ") + "\"" +
+                      fileName + "\"");
+  FHandle = file;
+}
+
+TFileStream::~TFileStream() {
+  CloseHandle(FHandle);
 }
 
 int64_t TFileStream::Read(void* buffer, int64_t count) {
-  if (count <= 0) return 0;
-  FFile.read(static_cast<char*>(buffer), count);
-  const int64_t n = FFile.gcount();
-  FFile.clear();
-  return n;
+  int64_t total = 0;
+  while (count - total > 0) {
+    const DWORD chunk = static_cast<DWORD>(std::min<int64_t>(count - total, 1 << 30));
+    DWORD got = 0;
+    if (!ReadFile(FHandle, static_cast<char*>(buffer) + total, chunk, &got, nullptr) || got == 0)
+      break;
+    total += got;
+  }
+  return total;
 }
 
 int64_t TFileStream::Write(const void* buffer, int64_t count) {
-  if (count <= 0) return 0;
-  FFile.write(static_cast<const char*>(buffer), count);
-  return FFile.good() ? count : 0;
+  int64_t total = 0;
+  while (count - total > 0) {
+    const DWORD chunk = static_cast<DWORD>(std::min<int64_t>(count - total, 1 << 30));
+    DWORD put = 0;
+    if (!WriteFile(FHandle, static_cast<const char*>(buffer) + total, chunk, &put, nullptr)) break;
+    total += put;
+  }
+  return total;
 }
 
 int64_t TFileStream::Seek(int64_t offset, TSeekOrigin origin) {
-  const auto dir = origin == soBeginning ? std::ios::beg
-                   : origin == soCurrent ? std::ios::cur
-                                         : std::ios::end;
-  FFile.clear();
-  FFile.seekg(offset, dir);
-  FFile.seekp(FFile.tellg());
-  return static_cast<int64_t>(FFile.tellg());
+  const DWORD method = origin == soBeginning ? FILE_BEGIN
+                       : origin == soCurrent ? FILE_CURRENT
+                                             : FILE_END;
+  LONG high = static_cast<LONG>(offset >> 32);
+  const DWORD low = SetFilePointer(FHandle, static_cast<LONG>(offset), &high, method);
+  if (low == INVALID_SET_FILE_POINTER && GetLastError() != ERROR_SUCCESS) return -1;
+  return (int64_t(high) << 32) | low;
 }

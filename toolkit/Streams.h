@@ -3,7 +3,6 @@
 #pragma once
 
 #include <cstdint>
-#include <fstream>
 #include <string>
 #include <vector>
 
@@ -58,15 +57,19 @@ class TMemoryStream : public TStream {
 
 enum TFileMode { fmOpenRead, fmCreate };
 
-// A file opened for reading or created for writing. Raises EFOpenError when that fails.
+// A file opened for reading or created for writing, named the Windows way ("Z:\\home\\x.bmp"
+// or a relative name). Raises EFOpenError when that fails.
 class TFileStream : public TStream {
  public:
   TFileStream(const std::string& fileName, TFileMode mode);
+  ~TFileStream() override;
+  TFileStream(const TFileStream&) = delete;
+  TFileStream& operator=(const TFileStream&) = delete;
 
   int64_t Read(void* buffer, int64_t count) override;
   int64_t Write(const void* buffer, int64_t count) override;
   int64_t Seek(int64_t offset, TSeekOrigin origin) override;
 
  private:
-  std::fstream FFile;
+  void* FHandle = nullptr;  // the platform's file handle
 };

@@ -98,7 +98,7 @@ HANDLE LoadIconFile(const std::vector<uint8_t>& bytes, int cx, int cy, UINT flag
 // image, as on Windows.
 HANDLE LoadResourceImage(HINSTANCE instance, LPCSTR name, UINT type, int cx, int cy, UINT flags) {
   if (!instance || !IsOwnModule(instance)) {
-    SetLastError(ERROR_RESOURCE_DATA_NOT_FOUND);
+    SetLastError(ERROR_RESOURCE_NAME_NOT_FOUND);
     return nullptr;
   }
   HANDLE result = nullptr;

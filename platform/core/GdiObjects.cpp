@@ -555,6 +555,10 @@ BOOL WINAPI RestoreDC(HDC hdc, int nSavedDC) {
   return TRUE;
 }
 
+BOOL WINAPI GdiFlush() {
+  return TRUE;
+}
+
 int WINAPI GetDeviceCaps(HDC hdc, int index) {
   if (!Find<TDc>(hdc)) return 0;
   switch (index) {

@@ -351,6 +351,9 @@ BOOL WINAPI OffsetViewportOrgEx(HDC hdc, int x, int y, LPPOINT lppt);
 BOOL WINAPI SetWindowOrgEx(HDC hdc, int x, int y, LPPOINT lppt);
 BOOL WINAPI GetWindowOrgEx(HDC hdc, LPPOINT lppt);
 
+// Drawing is never batched, so there is nothing to flush.
+BOOL WINAPI GdiFlush();
+
 // --- Clipping: a DC's clip area is one rectangle ---
 // Regions are rectangles; CombineRgn and non-rectangular regions do not exist.
 HRGN WINAPI CreateRectRgn(int x1, int y1, int x2, int y2);

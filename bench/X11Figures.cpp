@@ -1,0 +1,221 @@
+// Figures of the X11 driver on a private virtual desktop (scripts/desktop): process start to a
+// docked notification-area icon, resident memory of an idle process with its icon docked, and
+// showing a 356 x 259 window with the copy of the screen under it taken first.
+#include <benchmark/benchmark.h>
+#include <fcntl.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <string>
+
+#include "platform/win32.h"
+#include "platform/x11/X11Driver.h"
+
+extern char** environ;
+
+namespace {
+
+constexpr const char* kProbeVariable = "CALVIX_TRAY_PROBE";
+constexpr UINT kCallback = WM_USER + 100;
+constexpr UINT kIconId = 42;
+
+// --- The desktop ---
+
+class TDesktop {
+ public:
+  TDesktop() {
+    FILE* pipe = popen(CALVIX_SOURCE_DIR "/scripts/desktop start", "r");
+    char line[256];
+    while (pipe != nullptr && std::fgets(line, sizeof line, pipe) != nullptr) {
+      std::string text(line);
+      text.erase(text.find_last_not_of("\n") + 1);
+      if (text.rfind("DISPLAY=", 0) == 0) FDisplay = text.substr(8);
+      if (text.rfind("DESKTOP_PIDS=", 0) == 0) FPids = text.substr(14, text.size() - 15);
+    }
+    if (pipe != nullptr) pclose(pipe);
+    if (!FDisplay.empty()) setenv("DISPLAY", FDisplay.c_str(), 1);
+  }
+  ~TDesktop() {
+    if (!FPids.empty()) std::system((CALVIX_SOURCE_DIR "/scripts/desktop stop " + FPids).c_str());
+  }
+  bool Started() const { return !FDisplay.empty(); }
+
+ private:
+  std::string FDisplay;
+  std::string FPids;
+};
+
+TDesktop& Desktop() {
+  static TDesktop desktop;
+  return desktop;
+}
+
+// --- The probe: this program started again as a minimal tray program ---
+
+HICON SmallIcon() {
+  HDC screen = GetDC(nullptr);
+  HBITMAP colour = CreateCompatibleBitmap(screen, 16, 16);
+  HBITMAP mask = CreateBitmap(16, 16, 1, 1, nullptr);
+  ReleaseDC(nullptr, screen);
+  ICONINFO info{};
+  info.fIcon = TRUE;
+  info.hbmColor = colour;
+  info.hbmMask = mask;
+  HICON icon = CreateIconIndirect(&info);
+  DeleteObject(colour);
+  DeleteObject(mask);
+  return icon;
+}
+
+// Adds its icon, says "docked" on its output once the tray host shows it, and idles until its
+// input closes.
+[[noreturn]] void RunProbe() {
+  WNDCLASSA cls{};
+  cls.lpfnWndProc = DefWindowProcA;
+  cls.lpszClassName = "TrayProbe";
+  RegisterClassA(&cls);
+  HWND owner = CreateWindowExA(0, "TrayProbe", "probe", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
+                               nullptr, nullptr);
+  NOTIFYICONDATAA data{};
+  data.cbSize = NOTIFYICONDATAA_V1_SIZE;
+  data.hWnd = owner;
+  data.uID = kIconId;
+  data.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
+  data.uCallbackMessage = kCallback;
+  data.hIcon = SmallIcon();
+  std::strcpy(data.szTip, "probe");
+  if (!Shell_NotifyIconA(NIM_ADD, &data)) _exit(1);
+  // Docking posts no message of its own: a short timer wakes the loop to look again, and the
+  // probe gives up after five seconds.
+  SetTimer(nullptr, 0, 1, nullptr);
+  const DWORD end = GetTickCount() + 5000;
+  MSG msg;
+  while (!platform::X11TrayDocked(owner, kIconId) && int32_t(GetTickCount() - end) < 0 &&
+         GetMessageA(&msg, nullptr, 0, 0) > 0) {
+    DispatchMessageA(&msg);
+  }
+  if (!platform::X11TrayDocked(owner, kIconId)) _exit(1);
+  write(1, "docked\n", 7);
+  char byte;
+  while (read(0, &byte, 1) > 0) {
+  }
+  _exit(0);
+}
+
+const bool kIsProbe = [] {
+  if (std::getenv(kProbeVariable) != nullptr) RunProbe();
+  return false;
+}();
+
+long ResidentKilobytes(pid_t pid) {
+  std::ifstream status("/proc/" + std::to_string(pid) + "/status");
+  std::string line;
+  while (std::getline(status, line)) {
+    if (line.rfind("VmRSS:", 0) == 0) return std::atol(line.c_str() + 6);
+  }
+  return 0;
+}
+
+// --- Benchmarks ---
+
+void BM_StartToDockedIcon(benchmark::State& state) {
+  if (!Desktop().Started()) return state.SkipWithError("no virtual desktop");
+  char self[4096] = {};
+  readlink("/proc/self/exe", self, sizeof self - 1);
+  setenv(kProbeVariable, "1", 1);
+  long resident = 0;
+  for (auto _ : state) {
+    int toParent[2], toChild[2];
+    // Close-on-exec, so that the probe holds no copy of the ends that signal its end.
+    if (pipe2(toParent, O_CLOEXEC) != 0 || pipe2(toChild, O_CLOEXEC) != 0) {
+      return state.SkipWithError("pipe");
+    }
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, toParent[1], 1);
+    posix_spawn_file_actions_adddup2(&actions, toChild[0], 0);
+    char* argv[] = {self, nullptr};
+    pid_t pid = 0;
+    const auto start = std::chrono::steady_clock::now();
+    posix_spawn(&pid, self, &actions, nullptr, argv, environ);
+    close(toParent[1]);
+    close(toChild[0]);
+    char answer[16] = {};
+    const bool docked = read(toParent[0], answer, sizeof answer) > 0;
+    const auto end = std::chrono::steady_clock::now();
+    resident = ResidentKilobytes(pid);
+    close(toChild[1]);
+    close(toParent[0]);
+    waitpid(pid, nullptr, 0);
+    posix_spawn_file_actions_destroy(&actions);
+    if (!docked) return state.SkipWithError("the probe did not dock");
+    state.SetIterationTime(std::chrono::duration<double>(end - start).count());
+  }
+  unsetenv(kProbeVariable);
+  state.counters["resident_MB"] = double(resident) / 1024.0;
+}
+BENCHMARK(BM_StartToDockedIcon)->UseManualTime()->Iterations(10)->Unit(benchmark::kMillisecond);
+
+// Copies the screen under a hidden 356 x 259 window, then shows it and waits for its first
+// paint to reach the screen.
+void BM_ShowWindowWithScreenCopy(benchmark::State& state) {
+  if (!Desktop().Started()) return state.SkipWithError("no virtual desktop");
+  static bool painted = false;
+  WNDCLASSA cls{};
+  cls.lpfnWndProc = [](HWND h, UINT m, WPARAM w, LPARAM l) -> LRESULT {
+    if (m == WM_PAINT) painted = true;
+    return DefWindowProcA(h, m, w, l);
+  };
+  cls.lpszClassName = "ShowFigure";
+  RegisterClassA(&cls);
+  HWND hwnd = CreateWindowExA(0, "ShowFigure", "figure", WS_POPUP, 300, 200, 356, 259, nullptr,
+                              nullptr, nullptr, nullptr);
+  HDC screen = GetDC(nullptr);
+  HDC memory = CreateCompatibleDC(screen);
+  HBITMAP copy = CreateCompatibleBitmap(screen, 356, 259);
+  HGDIOBJ old = SelectObject(memory, copy);
+  for (auto _ : state) {
+    painted = false;
+    BitBlt(memory, 0, 0, 356, 259, screen, 300, 200, SRCCOPY);
+    ShowWindow(hwnd, SW_SHOW);
+    MSG msg;
+    while (!painted && GetMessageA(&msg, nullptr, 0, 0) > 0)
+      DispatchMessageA(&msg);
+    state.PauseTiming();
+    ShowWindow(hwnd, SW_HIDE);
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
+      DispatchMessageA(&msg);
+    state.ResumeTiming();
+  }
+  SelectObject(memory, old);
+  DeleteObject(copy);
+  DeleteDC(memory);
+  ReleaseDC(nullptr, screen);
+  DestroyWindow(hwnd);
+}
+BENCHMARK(BM_ShowWindowWithScreenCopy)->Unit(benchmark::kMillisecond)->Iterations(20);
+
+// The copy of the screen under the window alone.
+void BM_ReadScreenUnderWindow(benchmark::State& state) {
+  if (!Desktop().Started()) return state.SkipWithError("no virtual desktop");
+  HDC screen = GetDC(nullptr);
+  HDC memory = CreateCompatibleDC(screen);
+  HBITMAP copy = CreateCompatibleBitmap(screen, 356, 259);
+  HGDIOBJ old = SelectObject(memory, copy);
+  for (auto _ : state)
+    BitBlt(memory, 0, 0, 356, 259, screen, 300, 200, SRCCOPY);
+  SelectObject(memory, old);
+  DeleteObject(copy);
+  DeleteDC(memory);
+  ReleaseDC(nullptr, screen);
+}
+BENCHMARK(BM_ReadScreenUnderWindow)->Unit(benchmark::kMillisecond);
+
+}  // namespace

@@ -1,0 +1,41 @@
+// Published properties that the standard controls share: the pointer (cursor, context menu,
+// mouse events) and the keyboard (tab order, tab stop, key and focus events). Each control
+// class registers them with its own. Toolkit layer.
+#pragma once
+
+#include <utility>
+#include <vector>
+
+#include "toolkit/Controls.h"
+#include "toolkit/Menus.h"
+#include "toolkit/TypInfo.h"
+
+inline const std::vector<std::pair<std::string, long long>>& CursorIdents() {
+  static const std::vector<std::pair<std::string, long long>> kIdents = {
+      {"crDefault", crDefault},
+      {"crArrow", crArrow},
+      {"crIBeam", crIBeam},
+      {"crHandPoint", crHandPoint}};
+  return kIdents;
+}
+
+template <class T>
+void PublishPointer(TClassBuilder<T>& b) {
+  b.IntegerIdents("Cursor", &T::Cursor, &T::SetCursor, CursorIdents(), crDefault)
+      .template Component<TPopupMenu>("PopupMenu", &T::PopupMenu, &T::SetPopupMenu)
+      .Event("OnMouseDown", Inherited<T>(&T::OnMouseDown))
+      .Event("OnMouseMove", Inherited<T>(&T::OnMouseMove))
+      .Event("OnMouseUp", Inherited<T>(&T::OnMouseUp));
+}
+
+template <class T>
+void PublishKeyboard(TClassBuilder<T>& b) {
+  b.Integer("TabOrder", &T::TabOrder, &T::SetTabOrder)
+      .StoredWhen([](const T& c) { return c.Parent() != nullptr; })
+      .Boolean("TabStop", &T::TabStop, &T::SetTabStop)
+      .Event("OnEnter", Inherited<T>(&T::OnEnter))
+      .Event("OnExit", Inherited<T>(&T::OnExit))
+      .Event("OnKeyDown", Inherited<T>(&T::OnKeyDown))
+      .Event("OnKeyPress", Inherited<T>(&T::OnKeyPress))
+      .Event("OnKeyUp", Inherited<T>(&T::OnKeyUp));
+}
