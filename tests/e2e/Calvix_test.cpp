@@ -62,7 +62,7 @@ class TProgram {
 
 void TypeCpfAndEnter(TPoint origin, const std::string& cpf) {
   e2e::Run("xdotool mousemove " + std::to_string(origin.x + kCpfFieldX) + " " +
-      std::to_string(origin.y + kCpfFieldY) + " click 1 key Home");
+           std::to_string(origin.y + kCpfFieldY) + " click 1 key Home");
   // Everything after "type" is typed, so the Enter key is a command of its own.
   e2e::Run("xdotool type --delay 20 '" + cpf + "'");
   e2e::Run("xdotool key Return");
