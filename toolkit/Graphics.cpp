@@ -949,23 +949,42 @@ HICON TIcon::ReleaseHandle() {
   return icon;
 }
 
-void TIcon::LoadFromFile(const std::string& fileName) {
-  HANDLE icon = LoadImageA(nullptr, fileName.c_str(), IMAGE_ICON, 0, 0, LR_LOADFROMFILE);
-  if (icon == nullptr) throw EInvalidGraphic("Icon image is not valid (" + fileName + ")");
-  std::vector<uint8_t> data;
-  try {
-    TFileStream file(fileName, fmOpenRead);
-    data = file.ReadRest();
-  } catch (const EStreamError&) {
-    // The platform found the file under a name the standard library cannot open; the icon
-    // is loaded all the same, it just cannot be saved again.
-  }
-  SetHandle(static_cast<HICON>(icon));
-  FData = std::move(data);
+void TIcon::LoadFromStream(TStream& stream) {
+  LoadFromBytes(stream.ReadRest());
 }
 
-void TIcon::LoadFromStream(TStream& stream) {
-  throw EInvalidGraphicOperation("Icons are loaded from files");
+void TIcon::LoadFromBytes(const std::vector<uint8_t>& data) {
+  // An ICO file: a directory of images, each with its size, depth, length and offset. The
+  // image nearest the system's icon size, of the most colours among equals, is decoded.
+  constexpr size_t kDirectory = 6, kEntry = 16;
+  auto fail = [] { throw EInvalidGraphic("Icon image is not valid"); };
+  if (data.size() < kDirectory || data[0] != 0 || data[1] != 0 || data[2] != 1 || data[3] != 0)
+    fail();
+  const size_t count = data[4] | data[5] << 8;
+  if (count == 0 || data.size() < kDirectory + count * kEntry) fail();
+  const int wantW = GetSystemMetrics(SM_CXICON), wantH = GetSystemMetrics(SM_CYICON);
+  size_t best = count;
+  long bestScore = 0;
+  for (size_t i = 0; i < count; ++i) {
+    const uint8_t* e = &data[kDirectory + i * kEntry];
+    const int w = e[0] ? e[0] : 256, h = e[1] ? e[1] : 256, bits = e[6] | e[7] << 8;
+    const long score = long(std::abs(w - wantW) + std::abs(h - wantH)) * 1000 - bits;
+    if (best == count || score < bestScore) best = i, bestScore = score;
+  }
+  const uint8_t* e = &data[kDirectory + best * kEntry];
+  const uint64_t length = ReadLE32(e + 8), offset = ReadLE32(e + 12);
+  if (offset > data.size() || length > data.size() - offset) fail();
+  HICON icon = CreateIconFromResourceEx(const_cast<BYTE*>(&data[offset]), DWORD(length), TRUE,
+                                        0x00030000, 0, 0, LR_DEFAULTCOLOR);
+  if (icon == nullptr) fail();
+  SetHandle(icon);
+  FData = data;
+}
+
+void TIcon::DefineProperties(TFiler& filer) {
+  filer.DefineBinaryProperty(
+      "Data", [this](const std::vector<uint8_t>& bytes) { LoadFromBytes(bytes); },
+      [this] { return FData; }, !FData.empty());
 }
 
 void TIcon::SaveToStream(TStream& stream) const {

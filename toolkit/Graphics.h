@@ -264,7 +264,7 @@ class TGraphic : public TPersistent {
 
   virtual void LoadFromStream(TStream& stream) = 0;
   virtual void SaveToStream(TStream& stream) const = 0;
-  virtual void LoadFromFile(const std::string& fileName);
+  void LoadFromFile(const std::string& fileName);
   void SaveToFile(const std::string& fileName) const;
 
   TNotifyEvent OnChange;
@@ -380,16 +380,18 @@ class TIcon : public TGraphic {
   // Gives up the handle without releasing it.
   HICON ReleaseHandle();
 
-  // ICO files, read by the platform (the image it picks for the system's icon size).
-  void LoadFromFile(const std::string& fileName) override;
-  // Icons come from files only: raises EInvalidGraphicOperation.
+  // ICO files: the image nearest the system's icon size, of the most colours among equals.
+  // Raises EInvalidGraphic for a damaged file.
   void LoadFromStream(TStream& stream) override;
+  void LoadFromBytes(const std::vector<uint8_t>& bytes);
   void SaveToStream(TStream& stream) const override;
 
   void Assign(const TPersistent* source) override;
 
  protected:
   void Draw(TCanvas& canvas, const RECT& rect) override;
+  // An icon travels in form descriptions as "Data", the bytes of its ICO file.
+  void DefineProperties(TFiler& filer) override;
 
  private:
   HICON FHandle = nullptr;
