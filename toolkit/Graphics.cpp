@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 #include <cstring>
 
 namespace {
@@ -949,36 +950,71 @@ HICON TIcon::ReleaseHandle() {
   return icon;
 }
 
+void TIcon::LoadFromFile(const std::string& fileName) {
+  HANDLE icon = LoadImageA(nullptr, fileName.c_str(), IMAGE_ICON, 0, 0, LR_LOADFROMFILE);
+  if (icon == nullptr) throw EInvalidGraphic("Icon image is not valid (" + fileName + ")");
+  std::vector<uint8_t> data;
+  try {
+    TFileStream file(fileName, fmOpenRead);
+    data = file.ReadRest();
+  } catch (const EStreamError&) {
+    // The platform found the file under a name the standard library cannot open; the icon
+    // is loaded all the same, it just cannot be saved again.
+  }
+  SetHandle(static_cast<HICON>(icon));
+  FData = std::move(data);
+}
+
 void TIcon::LoadFromStream(TStream& stream) {
   LoadFromBytes(stream.ReadRest());
 }
 
-void TIcon::LoadFromBytes(const std::vector<uint8_t>& data) {
-  // An ICO file: a directory of images, each with its size, depth, length and offset. The
-  // image nearest the system's icon size, of the most colours among equals, is decoded.
-  constexpr size_t kDirectory = 6, kEntry = 16;
-  auto fail = [] { throw EInvalidGraphic("Icon image is not valid"); };
-  if (data.size() < kDirectory || data[0] != 0 || data[1] != 0 || data[2] != 1 || data[3] != 0)
-    fail();
-  const size_t count = data[4] | data[5] << 8;
-  if (count == 0 || data.size() < kDirectory + count * kEntry) fail();
-  const int wantW = GetSystemMetrics(SM_CXICON), wantH = GetSystemMetrics(SM_CYICON);
-  size_t best = count;
-  long bestScore = 0;
+namespace {
+
+// The ICO file's directory: a header of three words, then one entry of 16 bytes per image.
+constexpr size_t kIcoHeader = 6, kIcoEntry = 16;
+
+uint32_t LittleEndian(const std::vector<uint8_t>& bytes, size_t at, size_t size) {
+  uint32_t value = 0;
+  for (size_t i = size; i-- > 0;)
+    value = (value << 8) | bytes[at + i];
+  return value;
+}
+
+// The entry closest to the system's icon size (the deepest colours among equals), or -1.
+int ChooseIcoEntry(const std::vector<uint8_t>& bytes) {
+  if (bytes.size() < kIcoHeader || LittleEndian(bytes, 0, 2) != 0 || LittleEndian(bytes, 2, 2) != 1)
+    return -1;
+  const size_t count = LittleEndian(bytes, 4, 2);
+  if ((bytes.size() - kIcoHeader) / kIcoEntry < count) return -1;
+  const int cx = GetSystemMetrics(SM_CXICON), cy = GetSystemMetrics(SM_CYICON);
+  int best = -1;
+  long long bestScore = 0;
   for (size_t i = 0; i < count; ++i) {
-    const uint8_t* e = &data[kDirectory + i * kEntry];
-    const int w = e[0] ? e[0] : 256, h = e[1] ? e[1] : 256, bits = e[6] | e[7] << 8;
-    const long score = long(std::abs(w - wantW) + std::abs(h - wantH)) * 1000 - bits;
-    if (best == count || score < bestScore) best = i, bestScore = score;
+    const size_t at = kIcoHeader + i * kIcoEntry;
+    const int width = bytes[at] ? bytes[at] : 256, height = bytes[at + 1] ? bytes[at + 1] : 256;
+    const long long score =
+        (std::abs(width - cx) + std::abs(height - cy)) * 64LL - LittleEndian(bytes, at + 6, 2);
+    if (best < 0 || score < bestScore) best = int(i), bestScore = score;
   }
-  const uint8_t* e = &data[kDirectory + best * kEntry];
-  const uint64_t length = ReadLE32(e + 8), offset = ReadLE32(e + 12);
-  if (offset > data.size() || length > data.size() - offset) fail();
-  HICON icon = CreateIconFromResourceEx(const_cast<BYTE*>(&data[offset]), DWORD(length), TRUE,
-                                        0x00030000, 0, 0, LR_DEFAULTCOLOR);
-  if (icon == nullptr) fail();
+  return best;
+}
+
+}  // namespace
+
+void TIcon::LoadFromBytes(const std::vector<uint8_t>& bytes) {
+  const int entry = ChooseIcoEntry(bytes);
+  HICON icon = nullptr;
+  if (entry >= 0) {
+    const size_t at = kIcoHeader + size_t(entry) * kIcoEntry;
+    const size_t size = LittleEndian(bytes, at + 8, 4), offset = LittleEndian(bytes, at + 12, 4);
+    if (offset <= bytes.size() && size <= bytes.size() - offset)
+      icon = CreateIconFromResourceEx(const_cast<uint8_t*>(bytes.data()) + offset, DWORD(size),
+                                      TRUE, 0x00030000, 0, 0, LR_DEFAULTCOLOR);
+  }
+  if (icon == nullptr) throw EInvalidGraphic("Icon image is not valid");
   SetHandle(icon);
-  FData = data;
+  FData = bytes;
 }
 
 void TIcon::DefineProperties(TFiler& filer) {

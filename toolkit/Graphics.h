@@ -264,7 +264,7 @@ class TGraphic : public TPersistent {
 
   virtual void LoadFromStream(TStream& stream) = 0;
   virtual void SaveToStream(TStream& stream) const = 0;
-  void LoadFromFile(const std::string& fileName);
+  virtual void LoadFromFile(const std::string& fileName);
   void SaveToFile(const std::string& fileName) const;
 
   TNotifyEvent OnChange;
@@ -380,11 +380,14 @@ class TIcon : public TGraphic {
   // Gives up the handle without releasing it.
   HICON ReleaseHandle();
 
-  // ICO files: the image nearest the system's icon size, of the most colours among equals.
-  // Raises EInvalidGraphic for a damaged file.
+  // ICO files, read by the platform (the image it picks for the system's icon size).
+  void LoadFromFile(const std::string& fileName) override;
+  // The rest of the stream as an ICO file; raises EInvalidGraphic for a damaged one.
   void LoadFromStream(TStream& stream) override;
-  void LoadFromBytes(const std::vector<uint8_t>& bytes);
   void SaveToStream(TStream& stream) const override;
+  // The bytes of an ICO file: the image closest to the system's icon size is shown, the whole
+  // file is kept for saving. Raises EInvalidGraphic for a damaged file.
+  void LoadFromBytes(const std::vector<uint8_t>& bytes);
 
   void Assign(const TPersistent* source) override;
 
