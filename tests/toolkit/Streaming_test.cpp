@@ -431,4 +431,39 @@ TEST(StreamingTest, DescriptionsCompiledInAtBuildTimeAreRegistered) {
   EXPECT_EQ(form.Tag(), 1252);
 }
 
+// A class that puts an inherited property among its own.
+class TOrderedGadget : public TComponent {
+ public:
+  explicit TOrderedGadget(TComponent* owner) : TComponent(owner) {}
+  int Alpha() const { return FAlpha; }
+  void SetAlpha(int value) { FAlpha = value; }
+  int Zeta() const { return FZeta; }
+  void SetZeta(int value) { FZeta = value; }
+
+ private:
+  int FAlpha = 1, FZeta = 2;
+};
+const bool kOrderedRegistered =
+    (PublishClass<TOrderedGadget, TComponent>("TOrderedGadget")
+         .Integer("Zeta", &TOrderedGadget::Zeta, &TOrderedGadget::SetZeta)
+         .Integer("Alpha", &TOrderedGadget::Alpha, &TOrderedGadget::SetAlpha)
+         .Order({"Alpha", "Tag", "Zeta"}),
+     true);
+
+TEST(StreamingTest, AClassCanOrderItsInheritedPropertiesAmongItsOwn) {
+  TTestForm form(nullptr);
+  form.SetName("Form1");
+  auto* g = new TOrderedGadget(&form);
+  g->SetName("Ordered");
+  g->SetTag(7);
+  EXPECT_EQ(WriteComponent(form),
+            "object Form1: TTestForm\n"
+            "  object Ordered: TOrderedGadget\n"
+            "    Alpha = 1\n"
+            "    Tag = 7\n"
+            "    Zeta = 2\n"
+            "  end\n"
+            "end\n");
+}
+
 }  // namespace
