@@ -332,6 +332,15 @@ TEST_F(TrayTest, ADeferredCallThatRaisesIsSwallowedAndEmptiesTheSlot) {
   EXPECT_THAT(Errors, IsEmpty());
 }
 
+TEST_F(TrayTest, ADeferredCallPendingWhenTheTrayIconGoesIsDropped) {
+  TLwTrayIcon95* tray = NewTray();
+  int calls = 0;
+  tray->PostDeferredCall(tray, [&](TObject*) { ++calls; });
+  delete tray;
+  headless::RunPending();
+  EXPECT_EQ(calls, 0);
+}
+
 TEST_F(TrayTest, TheHiddenWindowAnswersTheEndOfTheSession) {
   TLwTrayIcon95* tray = NewTray();
   const HWND window = tray->WindowHandle();
