@@ -106,13 +106,6 @@ TEST_F(TimerManagerTest, ARaisingCallbackLeavesItsItemDueAndReachesTheErrorBox) 
   EXPECT_THAT(Errors, ElementsAre("boom.", "boom."));
 }
 
-TEST(TimerIntervalTest, ConversionAcceptsOnly55To100000) {
-  EXPECT_EQ(ToTimerInterval(55), 55);
-  EXPECT_EQ(ToTimerInterval(100000), 100000);
-  EXPECT_THROW(ToTimerInterval(54), ERangeError);
-  EXPECT_THROW(ToTimerInterval(100001), ERangeError);
-}
-
 // --- The tray icon and the shell ---
 
 TEST_F(TrayTest, ATrayIconMustBeOwnedByAForm) {
