@@ -386,7 +386,9 @@ void TX11Driver::RequestActivation(Window xid) {
 
 void TX11Driver::Activate(HWND hwnd) {
   TWindow* w = Find(hwnd);
-  if (w == nullptr || w->info.popup || !w->shown) return;
+  // A minimised window can be the active one on Windows, and stays minimised; the window
+  // manager would restore it to activate it.
+  if (w == nullptr || w->info.popup || !w->shown || w->minimised) return;
   // Asked at once, even before the window manager has mapped the window: it handles our map
   // request first. Asked later, at the map, the request could come after the user has
   // minimised the window or gone to another program, and undo that.

@@ -23,6 +23,20 @@ std::string ActiveWindowName() {
   return e2e::Output("xdotool getactivewindow getwindowname 2>/dev/null");
 }
 
+// Returns once the window manager has handled every request this process sent before: it
+// handles requests in order, and a change of the number of desktops asked now shows when it
+// got this far.
+bool SyncWithWindowManager() {
+  const std::string ask = "xprop -root _NET_NUMBER_OF_DESKTOPS | awk '{print $3}'";
+  const int count = std::atoi(Output(ask).c_str());
+  if (count <= 0) return false;
+  const std::string more = std::to_string(count + 1);
+  e2e::Run("xdotool set_num_desktops " + more);
+  const bool synced = PumpUntil([&] { return Output(ask) == more; });
+  e2e::Run("xdotool set_num_desktops " + std::to_string(count));
+  return synced && PumpUntil([&] { return Output(ask) == std::to_string(count); });
+}
+
 // Shows a recording window at kPlace and waits until it has been painted on the screen and
 // the window manager has given it the activation.
 HWND ShowPainted(const std::string& text) {
@@ -185,10 +199,17 @@ TEST(Windows, MinimisingFollowsTheWindowManagerAndBack) {
   EXPECT_TRUE(PumpUntil([&] { return ShownWindowNamed("^E2E minimise$"); }));
   EXPECT_FALSE(IsIconic(hwnd));
   EXPECT_EQ(Output("xprop -name 'E2E minimise' WM_STATE").find("Iconic"), std::string::npos);
-  ShowWindow(hwnd, SW_MINIMIZE);
+  // Another window is active, so that minimising this one with SW_SHOWMINIMIZED activates it.
+  HWND other = ShowPainted("E2E minimise other");
+  ShowWindow(hwnd, SW_SHOWMINIMIZED);  // minimised and active, as Windows allows
+  EXPECT_EQ(GetActiveWindow(), hwnd);
   EXPECT_TRUE(PumpUntil([&] {
     return Output("xprop -name 'E2E minimise' WM_STATE").find("Iconic") != std::string::npos;
   })) << "the program minimised it";
+  // Nothing the program asked with it restores it behind its back.
+  ASSERT_TRUE(SyncWithWindowManager());
+  EXPECT_NE(Output("xprop -name 'E2E minimise' WM_STATE").find("Iconic"), std::string::npos);
+  DestroyWindow(other);
   DestroyWindow(hwnd);
 }
 
