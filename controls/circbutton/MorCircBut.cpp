@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "toolkit/Graphics.h"
+#include "toolkit/Streaming.h"
 
 namespace {
 
@@ -110,7 +111,10 @@ TMorDeviceBitmap::TMorDeviceBitmap(int width, int height) {
 
 TMorDeviceBitmap::TMorDeviceBitmap(const TMorRaster& raster)
     : TMorDeviceBitmap(raster.Width(), raster.Height()) {
+  // The DIB transfers want the bitmap out of its context, as Win32 asks.
+  SelectObject(FDc, FOldBitmap);
   raster.WriteTo(FDc, FBitmap);
+  SelectObject(FDc, FBitmap);
 }
 
 TMorDeviceBitmap::~TMorDeviceBitmap() {
@@ -142,7 +146,9 @@ void TMorDeviceBitmap::Ellipse(int x1, int y1, int x2, int y2, COLORREF pen, boo
 
 TMorRaster TMorDeviceBitmap::ToRaster() const {
   TMorRaster raster(FWidth, FHeight);
+  SelectObject(FDc, FOldBitmap);
   raster.ReadFrom(FDc, FBitmap);
+  SelectObject(FDc, FBitmap);
   return raster;
 }
 
@@ -567,15 +573,343 @@ TMorFaceImages BuildFaceImages(const TMorFaceSettings& s) {
 
 // --- Painting ---
 
-void PaintThroughMask(HDC target, HDC face, HDC mask, int width, int height) {
+void PaintThroughMask(TCanvas& target, TCanvas& face, TCanvas& mask, int width, int height) {
   if (width <= 0 || height <= 0) return;
-  TMorDeviceBitmap background(width, height), shape(width, height);
-  BitBlt(background.Dc(), 0, 0, width, height, target, 0, 0, SRCCOPY);
+  const RECT all{0, 0, width, height};
+  TBitmap background(width, height), shape(width, height);
+  TCanvas& back = background.Canvas();
+  back.CopyRect(all, target, all);
   // Black on the shape, the parent's pixels outside it.
-  BitBlt(background.Dc(), 0, 0, width, height, mask, 0, 0, SRCAND);
-  BitBlt(shape.Dc(), 0, 0, width, height, mask, 0, 0, SRCCOPY);
+  back.SetCopyMode(SRCAND);
+  back.CopyRect(all, mask, all);
+  shape.Canvas().CopyRect(all, mask, all);
   // The face on the shape, black outside it.
-  BitBlt(shape.Dc(), 0, 0, width, height, face, 0, 0, SRCERASE);
-  BitBlt(background.Dc(), 0, 0, width, height, shape.Dc(), 0, 0, SRCPAINT);
-  BitBlt(target, 0, 0, width, height, background.Dc(), 0, 0, SRCCOPY);
+  shape.Canvas().SetCopyMode(SRCERASE);
+  shape.Canvas().CopyRect(all, face, all);
+  back.SetCopyMode(SRCPAINT);
+  back.CopyRect(all, shape.Canvas(), all);
+  target.CopyRect(all, back, all);
 }
+
+// --- The button: construction ---
+
+TMorCircButton::TMorCircButton(TComponent* owner)
+    : TGraphicControl(owner),
+      FFont(std::make_unique<TFont>()),
+      FImageOut(std::make_unique<TBitmap>()),
+      FImageIn(std::make_unique<TBitmap>()),
+      FImageMask(std::make_unique<TBitmap>()),
+      FGlyph(std::make_unique<TBitmap>()) {
+  // The base's own bounds change: a button made in code has no images until its first real
+  // size change or picture-affecting write.
+  TGraphicControl::SetBounds(Left(), Top(), 25, 25);
+}
+
+TMorCircButton::~TMorCircButton() = default;
+
+// --- The button: properties ---
+
+template <class T>
+void TMorCircButton::Change(T& field, const T& value) {
+  if (field == value) return;
+  field = value;
+  Rebuild();
+}
+
+void TMorCircButton::Rebuild() {
+  RebuildImages();
+  Invalidate();
+}
+
+void TMorCircButton::SetAllowAllUp(bool value) {
+  if (value == FAllowAllUp) return;
+  if (IsLoading() || FGroupIndex == 0) {
+    FAllowAllUp = value;
+    return;
+  }
+  for (TMorCircButton* member : GroupMembers())
+    member->FAllowAllUp = value;
+}
+
+void TMorCircButton::SetAttenControl(double value) {
+  Change(FAttenControl, value);
+}
+void TMorCircButton::SetBevelInner(TMorCircBevel value) {
+  Change(FBevelInner, value);
+}
+void TMorCircButton::SetBevelOuter(TMorCircBevel value) {
+  Change(FBevelOuter, value);
+}
+void TMorCircButton::SetBorderColor(TColor value) {
+  Change(FBorderColor, value);
+}
+void TMorCircButton::SetBorderStyle(TBorderStyle value) {
+  Change(FBorderStyle, value);
+}
+void TMorCircButton::SetCaption(const std::string& value) {
+  Change(FCaption, value);
+}
+void TMorCircButton::SetFaceShaded(bool value) {
+  Change(FFaceShaded, value);
+}
+void TMorCircButton::SetFaceTransparent(bool value) {
+  Change(FFaceTransparent, value);
+}
+void TMorCircButton::SetGlyphShaded(bool value) {
+  Change(FGlyphShaded, value);
+}
+void TMorCircButton::SetGlyphMapped(bool value) {
+  Change(FGlyphMapped, value);
+}
+void TMorCircButton::SetGlyphTransparent(bool value) {
+  Change(FGlyphTransparent, value);
+}
+void TMorCircButton::SetNumGlyphs(int value) {
+  Change(FNumGlyphs, value);
+}
+
+void TMorCircButton::SetBevelWidth(int value) {
+  if (value >= 1) Change(FBevelWidth, value);
+}
+
+void TMorCircButton::SetDown(bool value) {
+  if (value == FDown) return;
+  FDown = value;
+  // Pressing shows the other stored face at once, without waiting for the parent to paint.
+  if (Parent() != nullptr && Visible()) Paint();
+}
+
+void TMorCircButton::SetFaceColor(TColor value) {
+  if (value == FFaceColor) return;
+  FFaceColor = value;
+  FFaceRed = value & 0xFF;
+  FFaceGreen = (value >> 8) & 0xFF;
+  FFaceBlue = (value >> 16) & 0xFF;
+  Rebuild();
+}
+
+void TMorCircButton::SetFont(const TFont& font) {
+  FFont->Assign(&font);
+  Rebuild();
+}
+
+void TMorCircButton::SetGlyph(const TBitmap* glyph) {
+  if (glyph == FGlyph.get()) return;
+  if (glyph == nullptr) {
+    FGlyphValid = false;
+  } else {
+    FGlyphValid = true;
+    FGlyph->Assign(glyph);
+    const int width = glyph->Width(), height = glyph->Height();
+    FNumGlyphs = height != 0 && width % height == 0 ? width / height : 1;
+    FGlyphIndex = 1;
+  }
+  Rebuild();
+}
+
+void TMorCircButton::SetGlyphIndex(int value) {
+  const bool accepted = IsLoading() ? value >= 1 : value >= 1 && value <= FNumGlyphs;
+  if (accepted) Change(FGlyphIndex, value);
+}
+
+std::vector<TMorCircButton*> TMorCircButton::GroupMembers() const {
+  std::vector<TMorCircButton*> members;
+  if (Owner() == nullptr) {
+    members.push_back(const_cast<TMorCircButton*>(this));
+    return members;
+  }
+  for (TComponent* component : Owner()->ComponentList()) {
+    auto* button = dynamic_cast<TMorCircButton*>(component);
+    if (button != nullptr && button->FGroupIndex == FGroupIndex) members.push_back(button);
+  }
+  return members;
+}
+
+// --- The button: shape and pointer ---
+
+bool TMorCircButton::PointInFace(int x, int y) const {
+  const double hw = Width() / 2.0, hh = Height() / 2.0;
+  if (hw <= 0 || hh <= 0) return false;
+  double bevels = FBevelWidth * ((FBevelOuter != hbNone) + (FBevelInner != hbNone));
+  if (hw - bevels <= 0 || hh - bevels <= 0) bevels = 0;
+  const double dx = (x - hw) / (hw - bevels), dy = (y - hh) / (hh - bevels);
+  return dx * dx + dy * dy <= 1;
+}
+
+void TMorCircButton::MouseDown(TMouseButton button, TShiftState shift, int x, int y) {
+  if (!PointInFace(x, y) || !Enabled()) return;
+  OnMouseDown(this, button, shift, x, y);
+  if (button != mbLeft) return;
+  FTracking = true;
+  FWasDown = FDown;
+  SetDown(true);
+  if (shift.Contains(ssDouble)) OnDblClick(this);
+}
+
+void TMorCircButton::MouseMove(TShiftState shift, int x, int y) {
+  if (FTracking && !FWasDown) SetDown(PointInFace(x, y));
+  OnMouseMove(this, shift, x, y);
+}
+
+void TMorCircButton::MouseUp(TMouseButton button, TShiftState shift, int x, int y) {
+  if (FTracking) {
+    FTracking = false;
+    if (PointInFace(x, y)) {
+      // The pressed face stays visible while the handler runs.
+      OnClick(this);
+      if (FGroupIndex == 0) {
+        SetDown(false);
+      } else if (FAllowAllUp || !FWasDown) {
+        for (TMorCircButton* member : GroupMembers())
+          if (member != this) member->SetDown(false);
+        SetDown(!FWasDown);
+      }
+    }
+  }
+  OnMouseUp(this, button, shift, x, y);
+}
+
+// --- The button: size, images and painting ---
+
+void TMorCircButton::SetBounds(int left, int top, int width, int height) {
+  TGraphicControl::SetBounds(left, top, width, height);
+  if ((width != FLastWidth || height != FLastHeight) && !IsLoading()) Rebuild();
+  FLastWidth = width;
+  FLastHeight = height;
+}
+
+TMorFaceSettings TMorCircButton::Settings(TMorRaster& glyph) const {
+  TMorFaceSettings s;
+  s.Width = Width();
+  s.Height = Height();
+  s.BevelOuter = FBevelOuter;
+  s.BevelInner = FBevelInner;
+  s.BevelWidth = FBevelWidth;
+  s.AttenControl = FAttenControl;
+  s.FaceRed = uint8_t(FFaceRed);
+  s.FaceGreen = uint8_t(FFaceGreen);
+  s.FaceBlue = uint8_t(FFaceBlue);
+  s.FaceShaded = FFaceShaded;
+  s.FaceTransparent = FFaceTransparent;
+  s.Glyph = &glyph;
+  s.GlyphValid = FGlyphValid;
+  s.NumGlyphs = FNumGlyphs;
+  s.GlyphIndex = FGlyphIndex;
+  s.GlyphShaded = FGlyphShaded;
+  s.GlyphMapped = FGlyphMapped;
+  s.GlyphTransparent = FGlyphTransparent;
+  s.Caption = FCaption;
+  s.Font = FFont->Handle();
+  s.FontColor = ColorToRGB(FFont->Color());
+  s.Border = FBorderStyle == bsSingle;
+  s.BorderColor = ColorToRGB(FBorderColor);
+  return s;
+}
+
+namespace {
+
+// A copy of a toolkit bitmap's pixels.
+TMorRaster RasterOf(TBitmap& bitmap) {
+  if (bitmap.Empty()) return TMorRaster();
+  TMorDeviceBitmap copy(bitmap.Width(), bitmap.Height());
+  BitBlt(copy.Dc(), 0, 0, bitmap.Width(), bitmap.Height(), bitmap.Canvas().Handle(), 0, 0, SRCCOPY);
+  return copy.ToRaster();
+}
+
+// Sizes `bitmap` to `raster` (keeping the bitmap's own depth) and copies the pixels in.
+void Store(TBitmap& bitmap, const TMorRaster& raster) {
+  const TMorDeviceBitmap source(raster);
+  bitmap.SetSize(raster.Width(), raster.Height());
+  BitBlt(bitmap.Canvas().Handle(), 0, 0, raster.Width(), raster.Height(), source.Dc(), 0, 0,
+         SRCCOPY);
+}
+
+}  // namespace
+
+void TMorCircButton::RebuildImages() {
+  if (IsLoading() || Width() < 2 || Height() < 2) return;
+  TMorRaster glyph = RasterOf(*FGlyph);
+  const TMorFaceImages images = BuildFaceImages(Settings(glyph));
+  Store(*FImageOut, images.Out);
+  Store(*FImageIn, images.In);
+  Store(*FImageMask, images.Mask);
+  ++FRebuildCount;
+}
+
+void TMorCircButton::Paint() {
+  if (IsLoading() || FImageMask->Empty()) return;
+  TBitmap& face = FDown ? *FImageIn : *FImageOut;
+  PaintThroughMask(Canvas(), face.Canvas(), FImageMask->Canvas(), FImageMask->Width(),
+                   FImageMask->Height());
+}
+
+// --- The button: stored form ---
+
+std::vector<uint8_t> TMorCircButton::ImageBytes(const TBitmap& image) {
+  return image.SaveToBytes();
+}
+
+void TMorCircButton::LoadImage(TBitmap& image, const std::vector<uint8_t>& bytes) {
+  // An empty value stands for an empty image, as an empty image is written.
+  if (bytes.empty())
+    image.Assign(nullptr);
+  else
+    image.LoadFromBytes(bytes);
+}
+
+void TMorCircButton::DefineProperties(TFiler& filer) {
+  TGraphicControl::DefineProperties(filer);
+  filer.DefineProperty(
+      "GlyphValid", [this](const TValue& v) { FGlyphValid = v.AsBoolean(); },
+      [this] { return TValue::Boolean(FGlyphValid); }, true);
+  const std::pair<const char*, TBitmap*> images[] = {
+      {"ImageOut", FImageOut.get()}, {"ImageIn", FImageIn.get()}, {"ImageMask", FImageMask.get()}};
+  for (const auto& [name, image] : images)
+    filer.DefineBinaryProperty(
+        name, [image](const std::vector<uint8_t>& bytes) { LoadImage(*image, bytes); },
+        [image] { return ImageBytes(*image); }, true);
+  filer.DefineBinaryProperty(
+      "ImageGlyph", [this](const std::vector<uint8_t>& bytes) { LoadImage(*FGlyph, bytes); },
+      [this] { return ImageBytes(*FGlyph); }, FGlyphValid);
+}
+
+// --- The button: published properties ---
+
+namespace {
+
+const bool kRegistered =
+    (PublishClass<TMorCircButton, TGraphicControl>("TMorCircButton")
+         .Boolean("AllowAllUp", &TMorCircButton::AllowAllUp, &TMorCircButton::SetAllowAllUp)
+         .Float("AttenControl", &TMorCircButton::AttenControl, &TMorCircButton::SetAttenControl)
+         .Enumeration("BevelInner", &TMorCircButton::BevelInner, &TMorCircButton::SetBevelInner,
+                      {"hbNone", "hbLowered", "hbRaised"})
+         .Enumeration("BevelOuter", &TMorCircButton::BevelOuter, &TMorCircButton::SetBevelOuter,
+                      {"hbNone", "hbLowered", "hbRaised"})
+         .Integer("BevelWidth", &TMorCircButton::BevelWidth, &TMorCircButton::SetBevelWidth)
+         .IntegerIdents("BorderColor", &TMorCircButton::BorderColor,
+                        &TMorCircButton::SetBorderColor, ColorIdents())
+         .Enumeration("BorderStyle", &TMorCircButton::BorderStyle, &TMorCircButton::SetBorderStyle,
+                      {"bsNone", "bsSingle"})
+         .String("Caption", &TMorCircButton::Caption, &TMorCircButton::SetCaption)
+         .Boolean("Down", &TMorCircButton::Down, &TMorCircButton::SetDown)
+         .IntegerIdents("FaceColor", &TMorCircButton::FaceColor, &TMorCircButton::SetFaceColor,
+                        ColorIdents())
+         .Boolean("FaceShaded", &TMorCircButton::FaceShaded, &TMorCircButton::SetFaceShaded)
+         .Boolean("FaceTransparent", &TMorCircButton::FaceTransparent,
+                  &TMorCircButton::SetFaceTransparent)
+         .Object("Font", &TMorCircButton::Font)
+         .Integer("GlyphIndex", &TMorCircButton::GlyphIndex, &TMorCircButton::SetGlyphIndex)
+         .Boolean("GlyphShaded", &TMorCircButton::GlyphShaded, &TMorCircButton::SetGlyphShaded)
+         .Boolean("GlyphMapped", &TMorCircButton::GlyphMapped, &TMorCircButton::SetGlyphMapped)
+         .Boolean("GlyphTransparent", &TMorCircButton::GlyphTransparent,
+                  &TMorCircButton::SetGlyphTransparent)
+         .Integer("GroupIndex", &TMorCircButton::GroupIndex, &TMorCircButton::SetGroupIndex)
+         .Integer("NumGlyphs", &TMorCircButton::NumGlyphs, &TMorCircButton::SetNumGlyphs)
+         .Event("OnClick", &TMorCircButton::OnClick)
+         .Event("OnDblClick", &TMorCircButton::OnDblClick)
+         .Event("OnMouseDown", &TMorCircButton::OnMouseDown)
+         .Event("OnMouseMove", &TMorCircButton::OnMouseMove)
+         .Event("OnMouseUp", &TMorCircButton::OnMouseUp),
+     true);
+
+}  // namespace
