@@ -197,6 +197,22 @@ TEST_F(PrincipalTest, TheDescriptionGivesTheFieldsTheirMasksLengthsAndTabOrder) 
   EXPECT_TRUE(f.ComboBox1->Focused());
 }
 
+TEST_F(PrincipalTest, TheShapedButtonsShowTheirStoredFacesAsSoonAsTheWindowIsRead) {
+  // A face is drawn only from the images its description stores: a window without them
+  // would show bare background where the buttons are.
+  const platform::Surface screen = headless::Screen();
+  for (TMorCircButton* button : {FormPrincipal->MorCircButton1, FormPrincipal->MorCircButton2,
+                                 FormPrincipal->MorCircButton3}) {
+    ASSERT_FALSE(button->ImageOut().Empty()) << button->Name();
+    // Above the caption, on the lit yellow face: red and green well above blue.
+    const POINT p = button->ClientToScreen(POINT{button->Width() / 2, 6});
+    const uint32_t rgb = screen.At(p.x, p.y);
+    EXPECT_GT((rgb >> 16) & 0xFF, 0x80u) << button->Name();
+    EXPECT_GT((rgb >> 8) & 0xFF, 0x80u) << button->Name();
+    EXPECT_LT(rgb & 0xFF, 0x40u) << button->Name();
+  }
+}
+
 TEST_F(PrincipalTest, TheXButtonEndsTheProgramWhileThereIsNoTrayIconToComeBackTo) {
   ClickButton(FormPrincipal->MorCircButton4);
   Application->ProcessMessages();
