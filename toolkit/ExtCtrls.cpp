@@ -104,7 +104,7 @@ void TImage::PictureChanged() {
   Invalidate();
 }
 
-TCanvas& TImage::ImageCanvas() {
+TCanvas& TImage::Canvas() {
   if (FPicture.Graphic() == nullptr) FPicture.Bitmap().SetSize(Width(), Height());
   auto* bitmap = dynamic_cast<TBitmap*>(FPicture.Graphic());
   if (bitmap == nullptr)
@@ -131,7 +131,7 @@ void TImage::Paint() {
     graphic->SetTransparent(FTransparent);
     FPicture.OnChange = [this](TObject*) { PictureChanged(); };
   }
-  Canvas().StretchDraw(DestRect(), graphic);
+  TGraphicControl::Canvas().StretchDraw(DestRect(), graphic);
 }
 
 // --- TBevel ---

@@ -55,9 +55,10 @@ class TImage : public TGraphicControl {
   void SetTransparent(bool transparent);
   bool AutoSize() const { return FAutoSize; }
   void SetAutoSize(bool autoSize);
-  // The image's own drawing surface: its picture as a bitmap, made at the control's size when
-  // the picture is empty. Raises EInvalidOperation when the picture is an icon.
-  TCanvas& ImageCanvas();
+  // The image's own drawing surface, as programs draw on an image: its picture as a bitmap,
+  // made at the control's size when the picture is empty (it hides the control's canvas over
+  // the parent). Raises EInvalidOperation when the picture is an icon.
+  TCanvas& Canvas();
 
  protected:
   void Paint() override;

@@ -101,8 +101,8 @@ int main(int argc, char** argv) {
   title->Font()->SetColor(clNavy);
   title->Font()->SetStyle({fsBold});
   auto* image = Place<TImage>(*form, 20, 48, 100, 60);
-  image->ImageCanvas().Brush().SetColor(clNavy);
-  image->ImageCanvas().FillRect(RECT{0, 0, 100, 60});
+  image->Canvas().Brush().SetColor(clNavy);
+  image->Canvas().FillRect(RECT{0, 0, 100, 60});
   auto* skin = Place<TImage>(*form, 20, 48, 100, 60);
   TBitmap& picture = skin->Picture().Bitmap();
   picture.SetSize(100, 60);

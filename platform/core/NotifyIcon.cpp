@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "platform/core/Core.h"
+#include "platform/core/GdiIcons.h"
 #include "platform/win32.h"
 
 namespace platform::core {
@@ -12,10 +13,11 @@ namespace platform::core {
 namespace {
 
 // An icon's pixels over its mask: opaque where the mask is black, alpha 0 where it is white.
-// The icon objects belong to the drawing side of the platform; until it reads them, an icon
-// shows as an empty slot.
+// A handle that is no icon shows as an empty slot.
 Surface IconImage(HICON handle) {
-  return {};
+  Surface pixels;
+  if (handle == nullptr || !gdi::IconPixels(handle, 0, 0, pixels)) return {};
+  return pixels;
 }
 
 // Copies the parts of `data` that its flags name into `icon`.

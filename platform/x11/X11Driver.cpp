@@ -126,6 +126,7 @@ class TX11Driver final : public Driver {
   Window FTimeWindow = 0;  // an unmapped window of ours that fetches server timestamps
   DWORD FTimeOffset = 0;   // TickCount minus the server's time
   Time FLastUserTime = 0;
+  TDeadKeys FDeadKeys;  // an accent key waiting for its letter
   bool FFocusChanged = false;
   HWND FCaptured = nullptr;
 };
@@ -221,6 +222,9 @@ void TX11Driver::Realise(const WindowInfo& info) {
   FWindows[info.hwnd] = w;
   SetText(info.hwnd, info.text);
   SetHints(FWindows[info.hwnd]);
+  // Other processes look for hidden windows too (a second copy finding the first): the window
+  // must reach the server now, not when this process next waits for an event.
+  XFlush(dpy);
 }
 
 void TX11Driver::SetHints(const TWindow& w) {
@@ -352,6 +356,7 @@ void TX11Driver::SetText(HWND hwnd, const std::string& text) {
   for (char& c : latin1)
     c = (static_cast<unsigned char>(c) >= 0x80 && static_cast<unsigned char>(c) < 0xA0) ? '?' : c;
   FDisplay->SetBytes(w->xid, XA_WM_NAME, XA_STRING, latin1);
+  XFlush(FDisplay->Dpy());
 }
 
 Time TX11Driver::UserTime() {
@@ -666,12 +671,27 @@ void TX11Driver::TranslateKey(XKeyEvent& event) {
   XLookupString(&event, ignored, sizeof ignored, &typedSym, nullptr);
   const int vk = VirtualKeyFromKeySym(uint32_t(XLookupKeysym(&event, 0)));
   if (vk == 0) return;
-  unsigned char typed = down ? Cp1252FromKeySym(uint32_t(typedSym)) : 0;
-  // Ctrl with a letter types its control character, as on Windows.
-  if (typed != 0 && (event.state & ControlMask) != 0) {
-    typed = (vk >= 'A' && vk <= 'Z') ? (vk - 'A' + 1) : 0;
+  const DWORD time = LocalTime(event.time);
+  if (!down) {
+    sink::Key(BYTE(vk), false, 0, time);
+    return;
   }
-  sink::Key(BYTE(vk), down, char(typed), LocalTime(event.time));
+  // Ctrl with a letter types its control character, as on Windows, and no accent waits.
+  if ((event.state & ControlMask) != 0) {
+    FDeadKeys.Reset();
+    const bool typesSomething = Cp1252FromKeySym(uint32_t(typedSym)) != 0;
+    const bool letter = vk >= 'A' && vk <= 'Z';
+    sink::Key(BYTE(vk), true, typesSomething && letter ? char(vk - 'A' + 1) : 0, time);
+    return;
+  }
+  const std::string typed = FDeadKeys.Press(uint32_t(typedSym));
+  // A key that types two characters (an accent the letter does not take, then the letter)
+  // hands the first over as a key of its own, since one key press carries one character here.
+  for (size_t i = 0; i + 1 < typed.size(); ++i) {
+    sink::Key(VK_PACKET, true, typed[i], time);
+    sink::Key(VK_PACKET, false, 0, time);
+  }
+  sink::Key(BYTE(vk), true, typed.empty() ? 0 : typed.back(), time);
 }
 
 void TX11Driver::TranslateClient(const TWindow& w, const XClientMessageEvent& event) {
@@ -710,6 +730,8 @@ void TX11Driver::CheckFocus() {
   int revert = 0;
   XGetInputFocus(FDisplay->Dpy(), &focus, &revert);
   const TWindow* w = FindX(focus);
+  // An accent typed into one window does not fall on a letter typed into another.
+  FDeadKeys.Reset();
   sink::ActivationMoved(w != nullptr && !w->info.popup ? w->hwnd : nullptr);
 }
 

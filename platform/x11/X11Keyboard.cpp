@@ -196,6 +196,37 @@ constexpr struct {
 
 constexpr uint32_t kUnicodeKeySym = 0x01000000;
 
+// Each dead key: the accent it types alone, and the letters it accents, as pairs of the bare
+// letter and the accented one (all within Windows-1252).
+struct TDeadKey {
+  uint32_t keySym;
+  char32_t alone;
+  const char32_t* pairs;
+};
+constexpr TDeadKey kDeadKeys[] = {
+    {XK_dead_acute, U'\u00B4',
+     U"a\u00E1e\u00E9i\u00EDo\u00F3u\u00FAy\u00FDA\u00C1E\u00C9I\u00CDO\u00D3U\u00DAY\u00DD"},
+    {XK_dead_grave, U'`',
+     U"a\u00E0e\u00E8i\u00ECo\u00F2u\u00F9A\u00C0E\u00C8I\u00CCO\u00D2U\u00D9"},
+    {XK_dead_circumflex, U'^',
+     U"a\u00E2e\u00EAi\u00EEo\u00F4u\u00FBA\u00C2E\u00CAI\u00CEO\u00D4U\u00DB"},
+    {XK_dead_tilde, U'~', U"a\u00E3o\u00F5n\u00F1A\u00C3O\u00D5N\u00D1"},
+    {XK_dead_diaeresis, U'\u00A8',
+     U"a\u00E4e\u00EBi\u00EFo\u00F6u\u00FCy\u00FFA\u00C4E\u00CBI\u00CFO\u00D6U\u00DCY\u0178"},
+    {XK_dead_cedilla, U'\u00B8', U"c\u00E7C\u00C7"},
+};
+
+const TDeadKey* FindDeadKey(uint32_t keySym) {
+  for (const TDeadKey& d : kDeadKeys) {
+    if (d.keySym == keySym) return &d;
+  }
+  return nullptr;
+}
+
+void AppendCp1252(std::string& out, char32_t c) {
+  if (const unsigned char b = c == 0 ? 0 : Cp1252FromUnicode(c); b != 0) out += char(b);
+}
+
 }  // namespace
 
 char32_t UnicodeFromKeySym(uint32_t keySym) {
@@ -244,6 +275,45 @@ int VirtualKeyFromKeySym(uint32_t keySym) {
     if (k.keySym == keySym) return k.vk;
   }
   return UnicodeFromKeySym(keySym) != 0 ? kVkOem8 : 0;
+}
+
+bool TDeadKeys::IsDead(uint32_t keySym) {
+  return FindDeadKey(keySym) != nullptr;
+}
+
+std::string TDeadKeys::Press(uint32_t keySym) {
+  std::string typed;
+  if (const TDeadKey* dead = FindDeadKey(keySym)) {
+    // Two accent keys in a row type both accents.
+    if (const TDeadKey* waiting = FindDeadKey(FPending)) {
+      AppendCp1252(typed, waiting->alone);
+      AppendCp1252(typed, dead->alone);
+      FPending = 0;
+    } else {
+      FPending = keySym;
+    }
+    return typed;
+  }
+  const char32_t c = UnicodeFromKeySym(keySym);
+  const TDeadKey* waiting = FindDeadKey(FPending);
+  if (c == 0 || waiting == nullptr) {
+    AppendCp1252(typed, c);
+    return typed;
+  }
+  FPending = 0;
+  if (c == U' ') {
+    AppendCp1252(typed, waiting->alone);
+    return typed;
+  }
+  for (const char32_t* p = waiting->pairs; p[0] != 0; p += 2) {
+    if (p[0] == c) {
+      AppendCp1252(typed, p[1]);
+      return typed;
+    }
+  }
+  AppendCp1252(typed, waiting->alone);
+  AppendCp1252(typed, c);
+  return typed;
 }
 
 }  // namespace platform::x11

@@ -39,3 +39,41 @@ TEST(X11Keyboard, KeysGetTheirWin32VirtualKeyCodes) {
   EXPECT_EQ(VirtualKeyFromKeySym(0xFE20), 0x09);  // ISO_Left_Tab, Shift+Tab, is VK_TAB
   EXPECT_EQ(VirtualKeyFromKeySym(0xFFED), 0);     // Hyper_L has no Win32 key
 }
+
+// KeySyms of the accent keys of a Brazilian keyboard.
+constexpr uint32_t kDeadAcute = 0xFE51, kDeadTilde = 0xFE53, kDeadCircumflex = 0xFE52,
+                   kDeadCedilla = 0xFE5B, kShiftL = 0xFFE1, kSpace = 0x20;
+
+TEST(X11DeadKeys, AnAccentKeyWaitsAndAccentsTheNextLetter) {
+  TDeadKeys keys;
+  EXPECT_EQ(keys.Press(kDeadAcute), "");
+  EXPECT_TRUE(keys.Pending());
+  EXPECT_EQ(keys.Press('e'), "\xE9");
+  EXPECT_FALSE(keys.Pending());
+  EXPECT_EQ(keys.Press('e'), "e") << "the accent is used up";
+  EXPECT_EQ(keys.Press(kDeadTilde), "");
+  EXPECT_EQ(keys.Press(kShiftL), "") << "Shift keeps the accent waiting";
+  EXPECT_EQ(keys.Press('A'), "\xC3");
+  EXPECT_EQ(keys.Press(kDeadCircumflex), "");
+  EXPECT_EQ(keys.Press('o'), "\xF4");
+  EXPECT_EQ(keys.Press(kDeadCedilla), "");
+  EXPECT_EQ(keys.Press('C'), "\xC7");
+}
+
+TEST(X11DeadKeys, AnAccentTheLetterDoesNotTakeIsTypedBeforeIt) {
+  TDeadKeys keys;
+  keys.Press(kDeadTilde);
+  EXPECT_EQ(keys.Press('e'), "~e");
+  keys.Press(kDeadAcute);
+  EXPECT_EQ(keys.Press('1'),
+            "\xB4"
+            "1");
+  keys.Press(kDeadAcute);
+  EXPECT_EQ(keys.Press(kSpace), "\xB4") << "Space types the accent alone";
+  keys.Press(kDeadAcute);
+  EXPECT_EQ(keys.Press(kDeadTilde), "\xB4~") << "two accents type both";
+  EXPECT_FALSE(keys.Pending());
+  keys.Press(kDeadAcute);
+  keys.Reset();
+  EXPECT_EQ(keys.Press('a'), "a");
+}

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "platform/headless/headless.h"
 
 namespace {
@@ -207,6 +209,60 @@ TEST_F(GraphicsTest, SystemColoursResolveThroughThePlatform) {
   EXPECT_EQ(ColorToRGB(clBtnFace), 0xC0C0C0u);
   EXPECT_EQ(ColorToRGB(clWindowText), 0u);
   EXPECT_EQ(ColorToRGB(clYellow), 0x00FFFFu);
+}
+
+}  // namespace
+
+namespace {
+
+// A 16 by 16 icon of 32 bits per pixel, all red and opaque, as an ICO file holds it.
+std::vector<uint8_t> RedIconFile() {
+  std::vector<uint8_t> ico;
+  auto put16 = [&](uint32_t v) { ico.insert(ico.end(), {uint8_t(v), uint8_t(v >> 8)}); };
+  auto put32 = [&](uint32_t v) {
+    put16(v & 0xFFFF);
+    put16(v >> 16);
+  };
+  const uint32_t imageBytes = 40 + 16 * 16 * 4 + 16 * 4;
+  put16(0), put16(1), put16(1);  // directory: an icon with one image
+  ico.insert(ico.end(), {16, 16, 0, 0}), put16(1), put16(32), put32(imageBytes), put32(22);
+  put32(40), put32(16), put32(32), put16(1), put16(32);  // the image's header, twice as tall
+  for (int i = 0; i < 6; ++i)
+    put32(0);
+  for (int i = 0; i < 16 * 16; ++i)
+    ico.insert(ico.end(), {0x00, 0x00, 0xFF, 0xFF});
+  ico.insert(ico.end(), 16 * 4, 0);  // the mask: every pixel opaque
+  return ico;
+}
+
+TEST_F(GraphicsTest, IconsLoadFromFilesDrawCopyAndSaveTheirFile) {
+  const std::string path =
+      "Z:" + (std::filesystem::temp_directory_path() / "calvix-red.ico").string();
+  const std::string unixPath = path.substr(2);
+  const std::vector<uint8_t> bytes = RedIconFile();
+  {
+    TFileStream file(unixPath, fmCreate);
+    file.WriteBuffer(bytes.data(), int64_t(bytes.size()));
+  }
+  TPicture picture;
+  picture.LoadFromFile(path);
+  ASSERT_NE(dynamic_cast<TIcon*>(picture.Graphic()), nullptr);
+  EXPECT_EQ(picture.Width(), 16);
+  EXPECT_EQ(picture.Height(), 16);
+
+  TIcon copy;
+  copy.Assign(picture.Graphic());
+  picture.SetGraphic(nullptr);  // the copy owns an icon of its own
+  TBitmap target(20, 20);
+  target.Canvas().Draw(2, 2, &copy);
+  EXPECT_EQ(target.Canvas().Pixels(5, 5), clRed);
+  EXPECT_EQ(target.Canvas().Pixels(0, 0), clWhite);
+  TMemoryStream saved;
+  copy.SaveToStream(saved);
+  EXPECT_EQ(saved.Bytes(), bytes);
+  EXPECT_THROW(copy.SetWidth(32), EInvalidGraphicOperation);
+  EXPECT_THROW(picture.LoadFromFile(unixPath + ".gif"), EInvalidGraphic);
+  std::filesystem::remove(unixPath);
 }
 
 }  // namespace

@@ -22,8 +22,8 @@ TEST_F(RandomInputTest, KeysAndClicksLeaveEveryFieldSound) {
   };
   auto* image = new TImage(Form.get());
   place(image, 0, 0, 400, 300);
-  image->ImageCanvas().Brush().SetColor(clYellow);
-  image->ImageCanvas().FillRect(RECT{0, 0, 400, 300});
+  image->Canvas().Brush().SetColor(clYellow);
+  image->Canvas().FillRect(RECT{0, 0, 400, 300});
   auto* bevel = new TBevel(Form.get());
   place(bevel, 5, 5, 390, 290);
   auto* label = new TLabel(Form.get());

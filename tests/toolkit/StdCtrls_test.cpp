@@ -334,8 +334,8 @@ TEST_F(GraphicTest, EditsLieAboveGraphicControlsPlacedAfterThem) {
 
 TEST_F(GraphicTest, TransparentImagesShowWhatLiesBelow) {
   auto* background = Place<TImage>(*Form, 0, 0, 40, 40);
-  background->ImageCanvas().Brush().SetColor(clNavy);
-  background->ImageCanvas().FillRect(RECT{0, 0, 40, 40});
+  background->Canvas().Brush().SetColor(clNavy);
+  background->Canvas().FillRect(RECT{0, 0, 40, 40});
   auto* skin = Place<TImage>(*Form, 0, 0, 40, 40);
   TBitmap& picture = skin->Picture().Bitmap();
   picture.SetSize(20, 20);
