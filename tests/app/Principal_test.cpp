@@ -102,7 +102,9 @@ class PrincipalTest : public ::testing::Test {
     action();
     // A box that did not appear leaves the timer to fire harmlessly here.
     headless::RunFor(20);
-    if (seen) EXPECT_TRUE(closed);
+    if (seen) {
+      EXPECT_TRUE(closed);
+    }
     EXPECT_EQ(OpenBox(), nullptr);
     return seen;
   }
