@@ -96,6 +96,9 @@ class TControl : public TComponent {
   // Whether the pointer is captured by this control (a button went down on it).
   bool MouseCapture() const;
   void SetMouseCapture(bool capture);
+  // Ends the press a control holds, without a release: a modal box or a menu takes the
+  // pointer from here on.
+  static void CancelMouseCapture();
   // The control's top-left corner in the client area of the form's window.
   POINT WindowOrigin() const;
   RECT ClientRect() const { return {0, 0, ClientWidth(), ClientHeight()}; }

@@ -79,6 +79,7 @@ TMsgDlgBtn CancelButton(TMsgDlgButtons buttons) {
 int TModalForm::ShowModal() {
   if (Visible()) throw EInvalidOperation("Cannot make a visible window modal");
   FModalResult = mrNone;
+  TControl::CancelMouseCapture();
   {
     TDisabledWindows disabled(Handle());
     Show();

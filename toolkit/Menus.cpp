@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "toolkit/Controls.h"
 #include "toolkit/Forms.h"
 #include "toolkit/Graphics.h"
 #include "toolkit/StdCtrls.h"
@@ -395,6 +396,7 @@ void TPopupMenu::GetChildren(const std::function<void(TComponent*)>& proc,
 void TPopupMenu::Popup(int x, int y) {
   if (FWindow != nullptr) return;  // already open: a second request changes nothing
   OnPopup(this);
+  TControl::CancelMouseCapture();
   if (!FCommandWindow)
     FCommandWindow =
         std::make_unique<TUtilityWindow>(TWndMethod(this, &TPopupMenu::CommandMessage));

@@ -92,6 +92,15 @@ void TControl::SetMouseCapture(bool capture) {
   }
 }
 
+void TControl::CancelMouseCapture() {
+  TControl* control = sCaptureControl;
+  if (control == nullptr) return;
+  sCaptureControl = nullptr;
+  control->FClicked = false;
+  const HWND window = control->WindowHandle();
+  if (window != nullptr && GetCapture() == window) ReleaseCapture();
+}
+
 void TControl::ForgetControl() {
   if (sCaptureControl == this) sCaptureControl = nullptr;
   if (TCustomForm* form = ParentFormOf(this)) form->ForgetActiveControl(this);

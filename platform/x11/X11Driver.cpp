@@ -549,6 +549,10 @@ bool TX11Driver::Drain() {
 }
 
 void TX11Driver::Translate(XEvent& event) {
+  // The time of the user's latest press, on any window of ours (the tray icon too), is what
+  // entitles the program to ask for the activation.
+  if (event.type == ButtonPress) FLastUserTime = event.xbutton.time;
+  if (event.type == KeyPress) FLastUserTime = event.xkey.time;
   if (FTray->HandleEvent(event, TickCount())) return;
   if (event.type == MappingNotify) {
     // A program such as xdotool changed the key map: look keys up in the new one.
@@ -627,7 +631,6 @@ void TX11Driver::TranslatePointer(const TWindow& w, const XEvent& event) {
     return;
   }
   const XButtonEvent& b = event.xbutton;
-  FLastUserTime = b.time;
   const POINT screen{b.x_root, b.y_root};
   const bool down = event.type == ButtonPress;
   switch (b.button) {
@@ -654,7 +657,6 @@ void TX11Driver::TranslatePointer(const TWindow& w, const XEvent& event) {
 
 void TX11Driver::TranslateKey(XKeyEvent& event) {
   Display* dpy = FDisplay->Dpy();
-  FLastUserTime = event.time;
   const bool down = event.type == KeyPress;
   // X repeats a held key as release-press pairs with one timestamp; Windows repeats the press
   // alone.

@@ -25,6 +25,16 @@ int CountOf(HWND hwnd, UINT msg, WPARAM wParam = WPARAM(-1));
 // Creates a window of the recording class (double clicks enabled).
 HWND CreateRecordingWindow(const std::string& className, const std::string& text, DWORD style,
                            RECT bounds, HWND owner = nullptr);
+// The colour that windows of the recording class paint at a point of their client area: cells
+// of 16 by 16 pixels, each of its own colour, so that a shifted or scaled copy shows.
+COLORREF PatternAt(int x, int y);
+
+// What GetDC(NULL) and BitBlt read from the screen in `area`, as 0x00RRGGBB pixels by rows.
+std::vector<uint32_t> ReadScreen(const RECT& area);
+
+// A square icon of one colour whose `clearColumns` leftmost columns are see-through.
+HICON SolidIcon(int size, COLORREF colour, int clearColumns);
+
 // Runs the message loop until `done` holds or `seconds` pass; false on the deadline.
 bool PumpUntil(const std::function<bool()>& done, int seconds = 5);
 

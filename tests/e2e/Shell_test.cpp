@@ -28,15 +28,26 @@ NOTIFYICONDATAA IconData(HWND owner, HICON icon) {
   return data;
 }
 
-std::string IconCentre() {
+// The docked icon's slot on the screen.
+RECT IconSlot() {
   const std::string id = Output("xdotool search --name '^E2E tray$' | head -1");
   const std::string geometry = Output("xwininfo -id " + id);
-  int x = 0, y = 0;
-  std::sscanf(geometry.substr(geometry.find("Absolute upper-left X:")).c_str(),
-              "Absolute upper-left X: %d", &x);
-  std::sscanf(geometry.substr(geometry.find("Absolute upper-left Y:")).c_str(),
-              "Absolute upper-left Y: %d", &y);
-  return std::to_string(x + 11) + " " + std::to_string(y + 11);
+  int x = 0, y = 0, w = 0, h = 0;
+  auto field = [&](const char* name, int& out) {
+    const size_t at = geometry.find(name);
+    if (at != std::string::npos) std::sscanf(geometry.c_str() + at + std::strlen(name), "%d", &out);
+  };
+  field("Absolute upper-left X:", x);
+  field("Absolute upper-left Y:", y);
+  field("Width:", w);
+  field("Height:", h);
+  return RECT{x, y, x + w, y + h};
+}
+
+std::string IconCentre() {
+  const RECT slot = IconSlot();
+  return std::to_string((slot.left + slot.right) / 2) + " " +
+         std::to_string((slot.top + slot.bottom) / 2);
 }
 
 }  // namespace
@@ -69,6 +80,41 @@ TEST(Shell, ADockedIconPostsItsCallbackForDoubleAndRightClicks) {
     return false;
   }));
   EXPECT_TRUE(Shell_NotifyIconA(NIM_DELETE, &data));
+  DestroyWindow(owner);
+}
+
+TEST(Shell, ADockedIconShowsItsPictureOverTheTraysBackground) {
+  HWND owner = CreateRecordingWindow("E2EOwner", "E2E owner", WS_POPUP, RECT{0, 0, 10, 10});
+  // 16 by 16, red, with its four left columns see-through.
+  HICON icon = SolidIcon(16, RGB(255, 0, 0), 4);
+  NOTIFYICONDATAA data = IconData(owner, icon);
+  ASSERT_TRUE(Shell_NotifyIconA(NIM_ADD, &data));
+  ASSERT_TRUE(PumpUntil([&] { return platform::X11TrayDocked(owner, kIconId); }));
+  const RECT slot = IconSlot();
+  ASSERT_GE(slot.right - slot.left, 16);
+  // Centred in the slot: columns 4..15 of the icon are red, 0..3 show the tray.
+  const int left = (slot.left + slot.right - 16) / 2, top = (slot.top + slot.bottom - 16) / 2;
+  const uint32_t red = 0xFF0000;
+  EXPECT_TRUE(PumpUntil([&] {
+    const TShot shot = Screenshot();
+    return shot.width > 0 && shot.At(left + 8, top + 8) == red && shot.At(left + 15, top) == red;
+  })) << "the icon's pixels are not on the screen";
+  const TShot shot = Screenshot();
+  EXPECT_NE(shot.At(left + 1, top + 8), red) << "the see-through part is painted";
+  EXPECT_EQ(shot.At(left + 1, top + 8), shot.At(slot.left, slot.top)) << "the tray shows there";
+
+  // A new picture replaces the old one.
+  HICON blue = SolidIcon(16, RGB(0, 0, 255), 0);
+  data.hIcon = blue;
+  data.uFlags = NIF_ICON;
+  ASSERT_TRUE(Shell_NotifyIconA(NIM_MODIFY, &data));
+  EXPECT_TRUE(PumpUntil([&] {
+    const TShot now = Screenshot();
+    return now.width > 0 && now.At(left + 1, top + 8) == 0x0000FF;
+  }));
+  EXPECT_TRUE(Shell_NotifyIconA(NIM_DELETE, &data));
+  DestroyIcon(blue);
+  DestroyIcon(icon);
   DestroyWindow(owner);
 }
 

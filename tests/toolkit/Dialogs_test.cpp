@@ -222,3 +222,55 @@ TEST_F(PopupMenuTest, APressOutsideClosesTheMenuAndNearTheEdgeItTurnsAround) {
 }
 
 }  // namespace
+
+namespace {
+
+// A control that opens a message box while its button is held down.
+class TPressOpensBox : public TGraphicControl {
+ public:
+  explicit TPressOpensBox(TComponent* owner) : TGraphicControl(owner) {}
+  int Moves = 0;
+
+ protected:
+  void MouseDown(TMouseButton, TShiftState, int, int) override {
+    MessageDlg("Aten\xE7\xE3o", mtWarning, {mbOK}, 0);
+  }
+  void MouseMove(TShiftState, int, int) override { ++Moves; }
+};
+
+using ModalTest = FormTest;
+
+TEST_F(ModalTest, TheBoxTakesThePointerFromAPressAndTheFormIgnoresInputMeanwhile) {
+  auto* edit = new TEdit(Form.get());
+  edit->SetParent(Form.get());
+  edit->SetBounds(10, 10, 100, 21);
+  auto* hot = new TPressOpensBox(Form.get());
+  hot->SetParent(Form.get());
+  hot->SetBounds(10, 100, 50, 50);
+  ShowForm();
+  bool closed = false;
+  int movesBefore = -1;
+  After(50, [&] {
+    TMessageForm* box = OpenBox();
+    ASSERT_NE(box, nullptr);
+    movesBefore = hot->Moves;
+    const POINT onEdit = edit->ClientToScreen(POINT{5, 5});
+    headless::Click(onEdit.x, onEdit.y);  // the form is disabled: nothing happens
+    const POINT ok = box->Buttons()[0]->ClientToScreen(POINT{10, 10});
+    headless::MovePointer(ok.x, ok.y);
+    headless::Click(ok.x, ok.y);  // reaches the box although a press began on the form
+    headless::RunPending();
+    closed = true;
+    EXPECT_EQ(hot->Moves, movesBefore);  // the pointer left the pressed control meanwhile
+  });
+  const POINT p = hot->ClientToScreen(POINT{5, 5});
+  headless::Press(p.x, p.y);
+  headless::RunFor(500);
+  headless::Release(p.x, p.y);
+  headless::RunPending();
+  EXPECT_TRUE(closed);
+  EXPECT_EQ(OpenBox(), nullptr);
+  EXPECT_FALSE(edit->Focused());
+}
+
+}  // namespace
