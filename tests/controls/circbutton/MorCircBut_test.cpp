@@ -837,7 +837,7 @@ class MorCircOnForm : public FormTest {
     auto* picture = new TImage(Form.get());
     picture->SetParent(Form.get());
     picture->SetBounds(0, 0, 200, 100);
-    TCanvas& canvas = picture->ImageCanvas();
+    TCanvas& canvas = picture->Canvas();
     for (int y = 0; y < 100; ++y)
       for (int x = 0; x < 200; ++x)
         canvas.SetPixels(x, y, Pattern(x, y));
