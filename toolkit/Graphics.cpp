@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 #include <cstring>
 
 namespace {
@@ -965,7 +966,61 @@ void TIcon::LoadFromFile(const std::string& fileName) {
 }
 
 void TIcon::LoadFromStream(TStream& stream) {
-  throw EInvalidGraphicOperation("Icons are loaded from files");
+  LoadFromBytes(stream.ReadRest());
+}
+
+namespace {
+
+// The ICO file's directory: a header of three words, then one entry of 16 bytes per image.
+constexpr size_t kIcoHeader = 6, kIcoEntry = 16;
+
+uint32_t LittleEndian(const std::vector<uint8_t>& bytes, size_t at, size_t size) {
+  uint32_t value = 0;
+  for (size_t i = size; i-- > 0;)
+    value = (value << 8) | bytes[at + i];
+  return value;
+}
+
+// The entry closest to the system's icon size (the deepest colours among equals), or -1.
+int ChooseIcoEntry(const std::vector<uint8_t>& bytes) {
+  if (bytes.size() < kIcoHeader || LittleEndian(bytes, 0, 2) != 0 || LittleEndian(bytes, 2, 2) != 1)
+    return -1;
+  const size_t count = LittleEndian(bytes, 4, 2);
+  if ((bytes.size() - kIcoHeader) / kIcoEntry < count) return -1;
+  const int cx = GetSystemMetrics(SM_CXICON), cy = GetSystemMetrics(SM_CYICON);
+  int best = -1;
+  long long bestScore = 0;
+  for (size_t i = 0; i < count; ++i) {
+    const size_t at = kIcoHeader + i * kIcoEntry;
+    const int width = bytes[at] ? bytes[at] : 256, height = bytes[at + 1] ? bytes[at + 1] : 256;
+    const long long score =
+        (std::abs(width - cx) + std::abs(height - cy)) * 64LL - LittleEndian(bytes, at + 6, 2);
+    if (best < 0 || score < bestScore) best = int(i), bestScore = score;
+  }
+  return best;
+}
+
+}  // namespace
+
+void TIcon::LoadFromBytes(const std::vector<uint8_t>& bytes) {
+  const int entry = ChooseIcoEntry(bytes);
+  HICON icon = nullptr;
+  if (entry >= 0) {
+    const size_t at = kIcoHeader + size_t(entry) * kIcoEntry;
+    const size_t size = LittleEndian(bytes, at + 8, 4), offset = LittleEndian(bytes, at + 12, 4);
+    if (offset <= bytes.size() && size <= bytes.size() - offset)
+      icon = CreateIconFromResourceEx(const_cast<uint8_t*>(bytes.data()) + offset, DWORD(size),
+                                      TRUE, 0x00030000, 0, 0, LR_DEFAULTCOLOR);
+  }
+  if (icon == nullptr) throw EInvalidGraphic("Icon image is not valid");
+  SetHandle(icon);
+  FData = bytes;
+}
+
+void TIcon::DefineProperties(TFiler& filer) {
+  filer.DefineBinaryProperty(
+      "Data", [this](const std::vector<uint8_t>& bytes) { LoadFromBytes(bytes); },
+      [this] { return FData; }, !FData.empty());
 }
 
 void TIcon::SaveToStream(TStream& stream) const {

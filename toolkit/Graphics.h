@@ -382,14 +382,19 @@ class TIcon : public TGraphic {
 
   // ICO files, read by the platform (the image it picks for the system's icon size).
   void LoadFromFile(const std::string& fileName) override;
-  // Icons come from files only: raises EInvalidGraphicOperation.
+  // The rest of the stream as an ICO file; raises EInvalidGraphic for a damaged one.
   void LoadFromStream(TStream& stream) override;
   void SaveToStream(TStream& stream) const override;
+  // The bytes of an ICO file: the image closest to the system's icon size is shown, the whole
+  // file is kept for saving. Raises EInvalidGraphic for a damaged file.
+  void LoadFromBytes(const std::vector<uint8_t>& bytes);
 
   void Assign(const TPersistent* source) override;
 
  protected:
   void Draw(TCanvas& canvas, const RECT& rect) override;
+  // An icon travels in form descriptions as "Data", the bytes of its ICO file.
+  void DefineProperties(TFiler& filer) override;
 
  private:
   HICON FHandle = nullptr;

@@ -3,6 +3,7 @@
 
 #include <cxxabi.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <memory>
 
@@ -164,6 +165,17 @@ std::vector<const TPropInfo*> TClassInfo::Properties() const {
     for (auto& existing : out)
       if (SameText(existing->Name, p.Name)) existing = &p, replaced = true;
     if (!replaced) out.push_back(&p);
+  }
+  if (!FOrder.empty()) {
+    std::vector<const TPropInfo*> named;
+    for (const std::string& name : FOrder) {
+      const auto it = std::find_if(out.begin(), out.end(),
+                                   [&](const TPropInfo* p) { return SameText(p->Name, name); });
+      if (it == out.end()) continue;
+      named.push_back(*it);
+      out.erase(it);
+    }
+    out.insert(out.end(), named.begin(), named.end());
   }
   return out;
 }

@@ -138,6 +138,7 @@ class TClassInfo {
   std::type_index FParentType = typeid(void);
   TFactory FFactory;
   std::vector<TPropInfo> FProps;
+  std::vector<std::string> FOrder;  // see TClassBuilder::Order
   std::vector<THandlerInfo> FHandlers;
   std::vector<TFieldInfo> FFields;
 };
@@ -326,6 +327,15 @@ class TClassBuilder {
       std::invoke(set, static_cast<T&>(o), typed);
     };
     p.Default = TValue::Ident("nil");
+    return *this;
+  }
+
+  // The order in which the class's descriptions store its published properties, inherited
+  // ones included: the named properties come last, in this order; the others keep their
+  // place ahead of them. A class that publishes an ancestor's property again otherwise keeps
+  // it in the ancestor's place.
+  TClassBuilder& Order(std::vector<std::string> names) {
+    FInfo.FOrder = std::move(names);
     return *this;
   }
 

@@ -7,6 +7,7 @@
 #include <utility>
 #include <vector>
 
+#include "toolkit/ControlProps.h"
 #include "toolkit/Graphics.h"
 #include "toolkit/Streaming.h"
 
@@ -877,39 +878,48 @@ void TMorCircButton::DefineProperties(TFiler& filer) {
 
 namespace {
 
-const bool kRegistered =
-    (PublishClass<TMorCircButton, TGraphicControl>("TMorCircButton")
-         .Boolean("AllowAllUp", &TMorCircButton::AllowAllUp, &TMorCircButton::SetAllowAllUp)
-         .Float("AttenControl", &TMorCircButton::AttenControl, &TMorCircButton::SetAttenControl)
-         .Enumeration("BevelInner", &TMorCircButton::BevelInner, &TMorCircButton::SetBevelInner,
-                      {"hbNone", "hbLowered", "hbRaised"})
-         .Enumeration("BevelOuter", &TMorCircButton::BevelOuter, &TMorCircButton::SetBevelOuter,
-                      {"hbNone", "hbLowered", "hbRaised"})
-         .Integer("BevelWidth", &TMorCircButton::BevelWidth, &TMorCircButton::SetBevelWidth)
-         .IntegerIdents("BorderColor", &TMorCircButton::BorderColor,
-                        &TMorCircButton::SetBorderColor, ColorIdents())
-         .Enumeration("BorderStyle", &TMorCircButton::BorderStyle, &TMorCircButton::SetBorderStyle,
-                      {"bsNone", "bsSingle"})
-         .String("Caption", &TMorCircButton::Caption, &TMorCircButton::SetCaption)
-         .Boolean("Down", &TMorCircButton::Down, &TMorCircButton::SetDown)
-         .IntegerIdents("FaceColor", &TMorCircButton::FaceColor, &TMorCircButton::SetFaceColor,
-                        ColorIdents())
-         .Boolean("FaceShaded", &TMorCircButton::FaceShaded, &TMorCircButton::SetFaceShaded)
-         .Boolean("FaceTransparent", &TMorCircButton::FaceTransparent,
-                  &TMorCircButton::SetFaceTransparent)
-         .Object("Font", &TMorCircButton::Font)
-         .Integer("GlyphIndex", &TMorCircButton::GlyphIndex, &TMorCircButton::SetGlyphIndex)
-         .Boolean("GlyphShaded", &TMorCircButton::GlyphShaded, &TMorCircButton::SetGlyphShaded)
-         .Boolean("GlyphMapped", &TMorCircButton::GlyphMapped, &TMorCircButton::SetGlyphMapped)
-         .Boolean("GlyphTransparent", &TMorCircButton::GlyphTransparent,
-                  &TMorCircButton::SetGlyphTransparent)
-         .Integer("GroupIndex", &TMorCircButton::GroupIndex, &TMorCircButton::SetGroupIndex)
-         .Integer("NumGlyphs", &TMorCircButton::NumGlyphs, &TMorCircButton::SetNumGlyphs)
-         .Event("OnClick", &TMorCircButton::OnClick)
-         .Event("OnDblClick", &TMorCircButton::OnDblClick)
-         .Event("OnMouseDown", &TMorCircButton::OnMouseDown)
-         .Event("OnMouseMove", &TMorCircButton::OnMouseMove)
-         .Event("OnMouseUp", &TMorCircButton::OnMouseUp),
-     true);
+// The button publishes the font and the pointer events of its own; they take the place of the
+// control's, so that a description holds each once.
+const bool kRegistered = [] {
+  auto b = PublishClass<TMorCircButton, TGraphicControl>("TMorCircButton");
+  PublishPointer(b);
+  b.Boolean("AllowAllUp", &TMorCircButton::AllowAllUp, &TMorCircButton::SetAllowAllUp)
+      .Float("AttenControl", &TMorCircButton::AttenControl, &TMorCircButton::SetAttenControl)
+      .Enumeration("BevelInner", &TMorCircButton::BevelInner, &TMorCircButton::SetBevelInner,
+                   {"hbNone", "hbLowered", "hbRaised"})
+      .Enumeration("BevelOuter", &TMorCircButton::BevelOuter, &TMorCircButton::SetBevelOuter,
+                   {"hbNone", "hbLowered", "hbRaised"})
+      .Integer("BevelWidth", &TMorCircButton::BevelWidth, &TMorCircButton::SetBevelWidth)
+      .IntegerIdents("BorderColor", &TMorCircButton::BorderColor, &TMorCircButton::SetBorderColor,
+                     ColorIdents())
+      .Enumeration("BorderStyle", &TMorCircButton::BorderStyle, &TMorCircButton::SetBorderStyle,
+                   {"bsNone", "bsSingle"})
+      .String("Caption", &TMorCircButton::Caption, &TMorCircButton::SetCaption)
+      .Boolean("Down", &TMorCircButton::Down, &TMorCircButton::SetDown)
+      .IntegerIdents("FaceColor", &TMorCircButton::FaceColor, &TMorCircButton::SetFaceColor,
+                     ColorIdents())
+      .Boolean("FaceShaded", &TMorCircButton::FaceShaded, &TMorCircButton::SetFaceShaded)
+      .Boolean("FaceTransparent", &TMorCircButton::FaceTransparent,
+               &TMorCircButton::SetFaceTransparent)
+      .Object("Font", &TMorCircButton::Font)
+      .Integer("GlyphIndex", &TMorCircButton::GlyphIndex, &TMorCircButton::SetGlyphIndex)
+      .Boolean("GlyphShaded", &TMorCircButton::GlyphShaded, &TMorCircButton::SetGlyphShaded)
+      .Boolean("GlyphMapped", &TMorCircButton::GlyphMapped, &TMorCircButton::SetGlyphMapped)
+      .Boolean("GlyphTransparent", &TMorCircButton::GlyphTransparent,
+               &TMorCircButton::SetGlyphTransparent)
+      .Integer("GroupIndex", &TMorCircButton::GroupIndex, &TMorCircButton::SetGroupIndex)
+      .Integer("NumGlyphs", &TMorCircButton::NumGlyphs, &TMorCircButton::SetNumGlyphs)
+      .Event("OnClick", &TMorCircButton::OnClick)
+      .Event("OnDblClick", &TMorCircButton::OnDblClick)
+      // Inherited properties among the button's own, as its descriptions have always held them.
+      .Order({"Cursor",      "Hint",       "AllowAllUp",  "AttenControl", "BevelInner",
+              "BevelOuter",  "BevelWidth", "BorderColor", "BorderStyle",  "Caption",
+              "Down",        "Enabled",    "FaceColor",   "FaceShaded",   "FaceTransparent",
+              "Font",        "GlyphIndex", "GlyphShaded", "GlyphMapped",  "GlyphTransparent",
+              "GroupIndex",  "NumGlyphs",  "OnClick",     "OnDblClick",   "OnMouseDown",
+              "OnMouseMove", "OnMouseUp",  "ParentFont",  "PopupMenu",    "ShowHint",
+              "Visible"});
+  return true;
+}();
 
 }  // namespace

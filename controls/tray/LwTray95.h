@@ -287,6 +287,10 @@ class TLwTrayIcon95 : public TComponent {
   virtual void LockDesktop(bool lock);
 
   void Loaded() override;
+  // The timer manager and the message handler are the tray icon's own insides: a form
+  // description holds none of them.
+  void GetChildren(const std::function<void(TComponent*)>& proc,
+                   const TComponent* root) const override {}
 
  protected:
   void Notification(TComponent* component, TOperation operation) override;

@@ -240,6 +240,17 @@ BOOL WINAPI DestroyIcon(HICON hIcon) {
   return RemoveObject(hIcon) ? TRUE : FALSE;
 }
 
+HICON WINAPI CreateIconFromResourceEx(PBYTE presbits, DWORD dwResSize, BOOL fIcon, DWORD dwVer,
+                                      int cxDesired, int cyDesired, UINT Flags) {
+  image::TIconImage image;
+  if (!presbits || !fIcon || !image::ReadIconImage(presbits, dwResSize, image)) {
+    SetLastError(ERROR_INVALID_DATA);
+    return nullptr;
+  }
+  ApplyDefaultSize(cxDesired, cyDesired, Flags);
+  return gdi::MakeIcon(image, cxDesired, cyDesired);
+}
+
 HANDLE WINAPI LoadImageA(HINSTANCE hInst, LPCSTR name, UINT type, int cx, int cy, UINT fuLoad) {
   if (!name || (type != IMAGE_BITMAP && type != IMAGE_ICON)) {
     SetLastError(ERROR_INVALID_PARAMETER);

@@ -454,6 +454,12 @@ BOOL WINAPI DrawIconEx(HDC hdc, int xLeft, int yTop, HICON hIcon, int cxWidth, i
                        UINT istepIfAniCur, HBRUSH hbrFlickerFreeDraw, UINT diFlags);
 BOOL WINAPI DrawIcon(HDC hDC, int X, int Y, HICON hIcon);
 BOOL WINAPI DestroyIcon(HICON hIcon);
+// One icon image as an ICO entry or RT_ICON resource holds it (a DIB of twice the image's
+// height: colours, then the AND mask). Icons only (fIcon TRUE): cursors and PNG images fail;
+// dwVer is not looked at; of the flags only LR_DEFAULTSIZE counts (cx or cy 0 without it keep
+// the image's own size).
+HICON WINAPI CreateIconFromResourceEx(PBYTE presbits, DWORD dwResSize, BOOL fIcon, DWORD dwVer,
+                                      int cxDesired, int cyDesired, UINT Flags);
 // IMAGE_BITMAP and IMAGE_ICON from files (LR_LOADFROMFILE, Z:\ names) or by name or number
 // from the program's own resources (hInst must be its instance: system images behind a NULL
 // hInst do not exist here); cursors are not supported.

@@ -39,6 +39,7 @@ using LPCSTR = const char*;
 using PSTR = char*;
 using PCSTR = const char*;
 using LPBYTE = BYTE*;
+using PBYTE = BYTE*;
 using LPDWORD = DWORD*;
 using PDWORD = DWORD*;
 using LPLONG = LONG*;

@@ -116,7 +116,7 @@ class TX11Driver final : public Driver {
   void TranslateClient(const TWindow& w, const XClientMessageEvent& event);
   void TranslateProperty(TWindow& w, const XPropertyEvent& event);
   void CheckFocus();
-  DWORD LocalTime(Time serverTime) const { return DWORD(serverTime + FTimeOffset); }
+  DWORD LocalTime(Time serverTime);
   bool IsCalvixWindow(Window xid);
 
   std::unique_ptr<TX11Display> FDisplay;
@@ -125,6 +125,7 @@ class TX11Driver final : public Driver {
   GC FGc = nullptr;
   Window FTimeWindow = 0;  // an unmapped window of ours that fetches server timestamps
   DWORD FTimeOffset = 0;   // TickCount minus the server's time
+  bool FTimeOffsetKnown = false;
   Time FLastUserTime = 0;
   TDeadKeys FDeadKeys;  // an accent key waiting for its letter
   bool FFocusChanged = false;
@@ -141,7 +142,6 @@ TX11Driver::TX11Driver(std::unique_ptr<TX11Display> display) : FDisplay(std::mov
   attributes.event_mask = PropertyChangeMask;
   FTimeWindow = XCreateWindow(dpy, FDisplay->Root(), -1, -1, 1, 1, 0, 0, InputOnly, CopyFromParent,
                               CWEventMask, &attributes);
-  FTimeOffset = TickCount() - DWORD(FDisplay->ServerTime(FTimeWindow));
   FGc = XCreateGC(dpy, FDisplay->Root(), 0, nullptr);
   FTray = std::make_unique<TX11Tray>(
       *FDisplay,
@@ -722,6 +722,16 @@ void TX11Driver::TranslateProperty(TWindow& w, const XPropertyEvent& event) {
     w.minimised = iconic;
     sink::MinimisedBySystem(w.hwnd, iconic);
   }
+}
+
+DWORD TX11Driver::LocalTime(Time serverTime) {
+  // Asked at the first input event rather than at the start, which it would slow down by a
+  // round trip to the server.
+  if (!FTimeOffsetKnown) {
+    FTimeOffset = TickCount() - DWORD(FDisplay->ServerTime(FTimeWindow));
+    FTimeOffsetKnown = true;
+  }
+  return DWORD(serverTime + FTimeOffset);
 }
 
 void TX11Driver::CheckFocus() {

@@ -5,7 +5,10 @@
 #include <X11/Xatom.h>
 #include <X11/Xutil.h>
 
+#include <poll.h>
+
 #include <algorithm>
+#include <chrono>
 #include <string>
 
 #include "platform/x11/X11Display.h"
@@ -29,6 +32,8 @@ constexpr long kXembedMapped = 1;
 constexpr int kIconSize = 22;     // what the icon asks for; the host may give another size
 constexpr DWORD kTipDelay = 500;  // hover time before the tip shows, as Windows waits
 constexpr int kTipPadding = 3;
+// How long NIM_ADD waits for the host to take the icon, generous for a loaded machine.
+constexpr auto kDockTimeout = std::chrono::milliseconds(3000);
 
 // The first mouse message of a button: down; up and double click follow it.
 UINT DownMessageOf(unsigned int button) {
@@ -82,7 +87,9 @@ void TX11Tray::FindHost() {
   Display* dpy = FDisplay.Dpy();
   XGrabServer(dpy);
   const Window host = XGetSelectionOwner(dpy, FDisplay.Atoms().netSystemTraySelection);
-  if (host != None) WatchHost(host);
+  // The host cannot vanish while the server is grabbed, so no error can come of this.
+  if (host != None) XSelectInput(dpy, host, StructureNotifyMask);
+  FHost = host;
   XUngrabServer(dpy);
   XFlush(dpy);
 }
@@ -104,10 +111,11 @@ void TX11Tray::HostGone() {
 
 bool TX11Tray::Dock(TIcon& icon) {
   if (FHost == 0) return false;
+  // A host that has just died makes this fail quietly; its DestroyNotify tells, as it does
+  // in every other moment.
   const long data[5] = {CurrentTime, kSystemTrayRequestDock, long(icon.window), 0, 0};
-  TErrorTrap trap(FDisplay.Dpy());
-  FDisplay.SendClientMessage(FHost, FHost, FDisplay.Atoms().netSystemTrayOpcode, data, NoEventMask);
-  return !trap.Failed();
+  return FDisplay.SendClientMessage(FHost, FHost, FDisplay.Atoms().netSystemTrayOpcode, data,
+                                    NoEventMask);
 }
 
 // --- Icons ---
@@ -165,10 +173,42 @@ bool TX11Tray::Add(const TrayIcon& info) {
 
   TIcon& added = *icon;
   FIcons.push_back(std::move(icon));
-  if (!Dock(added)) {
+  // As on Windows, a successful add means that the icon is in the notification area: the
+  // host's answer is awaited, and an icon it never takes is withdrawn again.
+  if (!Dock(added) || !AwaitDocking(added)) {
     XDestroyWindow(dpy, added.window);
+    XFlush(dpy);
     FIcons.pop_back();
     return false;
+  }
+  return true;
+}
+
+bool TX11Tray::AwaitDocking(TIcon& icon) {
+  Display* dpy = FDisplay.Dpy();
+  const auto due = std::chrono::steady_clock::now() + kDockTimeout;
+  // Only the events about this icon and the host are taken now; the others stay queued, in
+  // order, for the program's own loop.
+  struct TAbout {
+    Window icon, host;
+  } about{icon.window, FHost};
+  auto concerns = [](Display*, XEvent* e, XPointer arg) -> Bool {
+    const auto* a = reinterpret_cast<const TAbout*>(arg);
+    return e->xany.window == a->icon ||
+           (e->type == DestroyNotify && e->xdestroywindow.window == a->host);
+  };
+  while (!Docked(icon.info.owner, icon.info.id)) {
+    XEvent event;
+    if (XCheckIfEvent(dpy, &event, concerns, reinterpret_cast<XPointer>(&about))) {
+      HandleEvent(event, 0);
+      if (FHost == 0) return false;  // the host died meanwhile
+      continue;
+    }
+    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+        due - std::chrono::steady_clock::now());
+    if (left.count() <= 0) return false;
+    pollfd connection{ConnectionNumber(dpy), POLLIN, 0};
+    poll(&connection, 1, int(left.count()));
   }
   return true;
 }
@@ -215,23 +255,27 @@ void TX11Tray::Draw(TIcon& icon) {
   const int left = (w - drawnW) / 2, top = (h - drawnH) / 2;
 
   Surface fitted(w, h, 0);
-  const int stride = (w + 7) / 8;
-  std::vector<char> maskBits(size_t(stride) * h, 0);
+  // The opaque pixels, as runs along each row, clip the drawing. (A one-bit pixmap would do the
+  // same, but Xlib loads the cursor library at the first one made, which costs the start.)
+  std::vector<XRectangle> opaque;
   for (int y = 0; y < drawnH; ++y) {
     for (int x = 0; x < drawnW; ++x) {
       const uint32_t pixel = image.At(std::min(image.width - 1, int(x * scale)),
                                       std::min(image.height - 1, int(y * scale)));
       if ((pixel >> 24) == 0) continue;
       fitted.At(left + x, top + y) = pixel & 0x00FFFFFF;
-      maskBits[size_t(top + y) * stride + (left + x) / 8] |= char(1 << ((left + x) % 8));
+      if (!opaque.empty() && opaque.back().y == top + y &&
+          opaque.back().x + opaque.back().width == left + x) {
+        ++opaque.back().width;
+      } else {
+        opaque.push_back(XRectangle{short(left + x), short(top + y), 1, 1});
+      }
     }
   }
-  const Pixmap mask = XCreateBitmapFromData(dpy, icon.window, maskBits.data(), w, h);
-  XSetClipMask(dpy, FGc, mask);
-  XSetClipOrigin(dpy, FGc, 0, 0);
+  if (opaque.empty()) return;
+  XSetClipRectangles(dpy, FGc, 0, 0, opaque.data(), int(opaque.size()), YXBanded);
   PutSurface(FDisplay, icon.window, FGc, fitted, RECT{0, 0, w, h});
   XSetClipMask(dpy, FGc, None);
-  XFreePixmap(dpy, mask);
 }
 
 // --- Events ---

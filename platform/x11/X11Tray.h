@@ -32,7 +32,8 @@ class TX11Tray {
   TX11Tray& operator=(const TX11Tray&) = delete;
 
   // --- What Shell_NotifyIconA asks ---
-  // False without a tray host, when the icon exists already or when docking failed.
+  // False without a tray host, when the icon exists already or when the host did not take it
+  // in time. Returns once the icon is docked, handling the events about it meanwhile.
   bool Add(const TrayIcon& icon);
   bool Modify(const TrayIcon& icon);
   bool Delete(HWND owner, UINT id);
@@ -58,6 +59,7 @@ class TX11Tray {
   void WatchHost(Window host);
   void HostGone();
   bool Dock(TIcon& icon);
+  bool AwaitDocking(TIcon& icon);
   TIcon* Find(HWND owner, UINT id) const;
   TIcon* FindWindow(Window w) const;
   void Draw(TIcon& icon);

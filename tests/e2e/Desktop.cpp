@@ -90,6 +90,10 @@ std::string Output(const std::string& command) {
   return out;
 }
 
+bool ShownWindowNamed(const std::string& pattern) {
+  return Run("xdotool search --onlyvisible --name '" + pattern + "' >/dev/null 2>&1") == 0;
+}
+
 TShot Screenshot() {
   TShot shot;
   const std::string size = Output("xdpyinfo | awk '/dimensions:/ {print $2}'");

@@ -32,6 +32,11 @@ int Run(const std::string& command);
 // The same, returning what it printed (trailing newline removed).
 std::string Output(const std::string& command);
 
+// True when a shown window's name matches the regular expression `pattern`. One look, to be
+// repeated by the caller: xdotool's own waiting ends with an X error when a window vanishes
+// while it searches.
+bool ShownWindowNamed(const std::string& pattern);
+
 // The whole screen as 0x00RRGGBB pixels, read by an outside program.
 struct TShot {
   int width = 0;

@@ -133,9 +133,7 @@ TEST(Shell, ASecondProcessFindsTheHiddenWindowPostsToItAndRestoresIt) {
   EXPECT_EQ(CountOf(decoy, kActivation), 0);
   EXPECT_FALSE(IsWindowVisible(decoy));
   // Restored on the screen, not only in this process's books.
-  EXPECT_TRUE(PumpUntil([] {
-    return e2e::Run("xdotool search --onlyvisible --name '^E2E Calvix$' >/dev/null") == 0;
-  }));
+  EXPECT_TRUE(PumpUntil([] { return ShownWindowNamed("^E2E Calvix$"); }));
   DestroyWindow(decoy);
   DestroyWindow(app);
 

@@ -393,7 +393,12 @@ INSTANTIATE_TEST_SUITE_P(
         TDamage{"object F: TTestForm\nend\nend", 3, "Text after the end"},
         TDamage{"object F: TTestForm\n  object Gadget2: TGadget\n  end\n  object Gadget1: TGadget\n"
                 "    Enabled = Maybe\n  end\nend",
-                5, "True or False"}));
+                5, "True or False"}),
+    // Named by position: the default name would print the case's pointers, which differ
+    // from run to run and so from one test listing to the next.
+    [](const testing::TestParamInfo<TDamage>& info) {
+      return "Case" + std::to_string(info.index);
+    });
 
 TEST(StreamingTest, ReadingANewRootFromItsClassNameLeavesNothingOnError) {
   TComponent owner(nullptr);
@@ -424,6 +429,41 @@ TEST(StreamingTest, DescriptionsCompiledInAtBuildTimeAreRegistered) {
   ASSERT_TRUE(InitInheritedComponent(form));
   EXPECT_EQ(form.Name(), "Embedded1");
   EXPECT_EQ(form.Tag(), 1252);
+}
+
+// A class that puts an inherited property among its own.
+class TOrderedGadget : public TComponent {
+ public:
+  explicit TOrderedGadget(TComponent* owner) : TComponent(owner) {}
+  int Alpha() const { return FAlpha; }
+  void SetAlpha(int value) { FAlpha = value; }
+  int Zeta() const { return FZeta; }
+  void SetZeta(int value) { FZeta = value; }
+
+ private:
+  int FAlpha = 1, FZeta = 2;
+};
+const bool kOrderedRegistered =
+    (PublishClass<TOrderedGadget, TComponent>("TOrderedGadget")
+         .Integer("Zeta", &TOrderedGadget::Zeta, &TOrderedGadget::SetZeta)
+         .Integer("Alpha", &TOrderedGadget::Alpha, &TOrderedGadget::SetAlpha)
+         .Order({"Alpha", "Tag", "Zeta"}),
+     true);
+
+TEST(StreamingTest, AClassCanOrderItsInheritedPropertiesAmongItsOwn) {
+  TTestForm form(nullptr);
+  form.SetName("Form1");
+  auto* g = new TOrderedGadget(&form);
+  g->SetName("Ordered");
+  g->SetTag(7);
+  EXPECT_EQ(WriteComponent(form),
+            "object Form1: TTestForm\n"
+            "  object Ordered: TOrderedGadget\n"
+            "    Alpha = 1\n"
+            "    Tag = 7\n"
+            "    Zeta = 2\n"
+            "  end\n"
+            "end\n");
 }
 
 }  // namespace

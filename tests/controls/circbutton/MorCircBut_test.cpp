@@ -959,10 +959,17 @@ TEST_F(MorCircStored, FontAndEventsAreTheButtonsOwnAndWrittenOnce) {
   EXPECT_FALSE(static_cast<TControl*>(button)->OnClick.Assigned());
   EXPECT_NE(static_cast<TControl*>(button)->Font()->Color(), clRed);
   const std::string text = WriteComponent(*form);
-  for (const char* once : {"Font.Color = clRed", "OnClick = ButtonClick", "Caption = ''"}) {
+  // Each is written once, in the button's order, the extra values after the properties;
+  // GlyphIndex comes before NumGlyphs, which is why loading accepts any index.
+  size_t last = 0;
+  for (const char* once :
+       {"Width = 77", "Caption = ''", "Down = False", "FaceColor", "Font.Color = clRed",
+        "GlyphIndex", "NumGlyphs", "OnClick = ButtonClick", "ParentFont = False", "GlyphValid"}) {
     const size_t at = text.find(once);
     ASSERT_NE(at, std::string::npos) << once;
     EXPECT_EQ(text.find(once, at + 1), std::string::npos) << once;
+    EXPECT_GT(at, last) << once;
+    last = at;
   }
 }
 

@@ -126,17 +126,28 @@ TEST_F(TrayTest, ATrayIconMustBeOwnedByAForm) {
   EXPECT_EQ(owner.ComponentCount(), 0);
 }
 
+std::string Hex(const std::vector<uint8_t>& bytes) {
+  static const char kDigits[] = "0123456789ABCDEF";
+  std::string out;
+  for (uint8_t b : bytes)
+    out += std::string{kDigits[b >> 4], kDigits[b & 15]};
+  return out;
+}
+
 TEST_F(TrayTest, AFormReadWithActiveTrueAddsTheIconOnceAfterReading) {
   auto* form = new TForm(Application);
   ReadComponent(*form,
                 "object Form1: TForm\n"
                 "  object LwTrayIcon951: TLwTrayIcon95\n"
-                "    Active = True\n"
-                "    AutoPopup = True\n"
-                "    Hint = 'Calvix - verifica CPF e CGC'\n"
-                "    State = tsDisabled\n"
-                "  end\n"
-                "end\n");
+                "    Icon.Data = {" +
+                    Hex(SolidIconFile(kRed)) +
+                    "}\n"
+                    "    Active = True\n"
+                    "    AutoPopup = True\n"
+                    "    Hint = 'Calvix - verifica CPF e CGC'\n"
+                    "    State = tsDisabled\n"
+                    "  end\n"
+                    "end\n");
   auto* tray = dynamic_cast<TLwTrayIcon95*>(form->FindComponent("LwTrayIcon951"));
   ASSERT_NE(tray, nullptr);
   const auto calls = headless::TrayCalls();
@@ -146,8 +157,16 @@ TEST_F(TrayTest, AFormReadWithActiveTrueAddsTheIconOnceAfterReading) {
   EXPECT_EQ(calls[0].id, 42u);
   EXPECT_EQ(calls[0].callbackMessage, 1124u);
   EXPECT_EQ(calls[0].tip, "Calvix - verifica CPF e CGC");
+  EXPECT_EQ(ImageColor(calls[0]), 0xFFFFFFFFu);  // the stored state shows the empty DisabledIcon
   EXPECT_TRUE(tray->Active());
   EXPECT_EQ(tray->State(), tsDisabled);
+  tray->SetState(tsEnabled);
+  EXPECT_EQ(ImageColor(headless::TrayCalls().back()), kRed);
+  // The icon keeps the file it came from, to be written back.
+  TMemoryStream saved;
+  tray->Icon()->SaveToStream(saved);
+  EXPECT_EQ(saved.Bytes(), SolidIconFile(kRed));
+  EXPECT_THAT(WriteComponent(*tray), testing::HasSubstr("Icon.Data = {"));
   EXPECT_TRUE(headless::TrayIconShown(tray->WindowHandle(), 42));
 }
 
@@ -162,6 +181,22 @@ TEST_F(TrayTest, StoredPropertiesAreWrittenOnlyWhenTheyDifferFromTheDefaults) {
   EXPECT_THAT(text, testing::Not(testing::HasSubstr("ShowHint")));
   EXPECT_THAT(text, testing::Not(testing::HasSubstr("State")));
   EXPECT_THAT(text, testing::Not(testing::HasSubstr("Animation.Interval")));
+}
+
+TEST_F(TrayTest, DamagedIconDataIsRefusedWithTheLineOfTheDescription) {
+  auto* form = new TForm(Application);
+  std::vector<uint8_t> bytes = SolidIconFile(kRed);
+  bytes[18] = 0xFF;  // the image's offset now points outside the file
+  EXPECT_THROW(ReadComponent(*form,
+                             "object Form1: TForm\n"
+                             "  object LwTrayIcon951: TLwTrayIcon95\n"
+                             "    Icon.Data = {" +
+                                 Hex(bytes) +
+                                 "}\n"
+                                 "  end\n"
+                                 "end\n"),
+               EReadError);
+  EXPECT_THAT(headless::TrayCalls(), IsEmpty());
 }
 
 TEST_F(TrayTest, ActivationAddsOnceAndDestructionRemoves) {
