@@ -1,9 +1,12 @@
 // Throughput of the number checks: CPF and CGC check digits and the card number test per call.
 #include <benchmark/benchmark.h>
 
+#include <array>
 #include <cstddef>
 #include <random>
 #include <string>
+#include <string_view>
+#include <utility>
 #include <vector>
 
 #include "core/MORTypes.h"
@@ -56,6 +59,43 @@ void BM_ValidaCGC(benchmark::State& state) {
   RunChecks(state, numbers, [](const std::string& t) { return ValidaCGC(t); });
 }
 BENCHMARK(BM_ValidaCGC);
+
+// The same numbers as the masked fields show them, with the digits kept before the check as
+// the main window does: the kind of input that general-purpose validators take.
+std::vector<std::string> Punctuated(std::vector<std::string> numbers,
+                                    const std::vector<std::pair<std::size_t, char>>& marks) {
+  for (std::string& text : numbers) {
+    for (auto mark = marks.rbegin(); mark != marks.rend(); ++mark)
+      text.insert(mark->first, 1, mark->second);
+  }
+  return numbers;
+}
+
+// Keeps at most 32 digits, more than either number has, in a buffer on the stack.
+template <typename Check>
+bool CheckDigitsOf(const std::string& text, Check check) {
+  std::array<char, 32> digits;
+  std::size_t count = 0;
+  for (const char c : text)
+    if (c >= '0' && c <= '9' && count < digits.size()) digits[count++] = c;
+  return check(std::string_view(digits.data(), count));
+}
+
+void BM_ValidaCPFMasked(benchmark::State& state) {
+  static const auto numbers =
+      Punctuated(MakeNumbers(11, [](const std::string& t) { return ValidaCPF(t); }),
+                 {{3, '.'}, {6, '.'}, {9, '-'}});
+  RunChecks(state, numbers, [](const std::string& t) { return CheckDigitsOf(t, ValidaCPF); });
+}
+BENCHMARK(BM_ValidaCPFMasked);
+
+void BM_ValidaCGCMasked(benchmark::State& state) {
+  static const auto numbers =
+      Punctuated(MakeNumbers(14, [](const std::string& t) { return ValidaCGC(t); }),
+                 {{2, '.'}, {5, '.'}, {8, '/'}, {12, '-'}});
+  RunChecks(state, numbers, [](const std::string& t) { return CheckDigitsOf(t, ValidaCGC); });
+}
+BENCHMARK(BM_ValidaCGCMasked);
 
 // Card numbers as a user types them, in groups of four with blanks, half of them good.
 void BM_CardNumber(benchmark::State& state) {

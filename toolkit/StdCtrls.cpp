@@ -945,9 +945,19 @@ void TButton::MouseUp(TMouseButton button, TShiftState shift, int x, int y) {
   TCustomControl::MouseUp(button, shift, x, y);
 }
 
+bool TButton::Active() const {
+  // A focused button answers Enter in place of the default one, which answers only while
+  // the focus is on a control that is no button.
+  if (Focused()) return true;
+  const TControl* top = this;
+  while (top->Parent() != nullptr)
+    top = top->Parent();
+  const auto* form = dynamic_cast<const TCustomForm*>(top);
+  return FDefault && (form == nullptr || dynamic_cast<TButton*>(form->ActiveControl()) == nullptr);
+}
+
 bool TButton::DialogKey(WORD key) {
-  const bool answers =
-      (key == VK_RETURN && (FDefault || Focused())) || (key == VK_ESCAPE && FCancel);
+  const bool answers = (key == VK_RETURN && Active()) || (key == VK_ESCAPE && FCancel);
   if (answers) Click();
   return answers;
 }
@@ -955,8 +965,7 @@ bool TButton::DialogKey(WORD key) {
 void TButton::Paint() {
   TCanvas& canvas = Canvas();
   RECT r = ClientRect();
-  const bool active = FDefault || Focused();
-  if (active) Frame3D(canvas, r, clWindowText, clWindowText);
+  if (Active()) Frame3D(canvas, r, clWindowText, clWindowText);
   PaintRaisedFace(canvas, r, FPressed);
   const int shift = FPressed ? 1 : 0;
   RECT text{r.left + shift, r.top + shift, r.right + shift, r.bottom + shift};

@@ -269,6 +269,8 @@ class TButton : public TCustomControl {
 
  private:
   void SetPressed(bool pressed);
+  // Whether Enter presses this button now (drawn with the thick frame).
+  bool Active() const;
 
   bool FDefault = false;
   bool FCancel = false;

@@ -8,6 +8,7 @@
 #include <utility>
 
 #include "core/MORTypes.h"
+#include "toolkit/Dialogs.h"
 #include "toolkit/TypInfo.h"
 
 // --- The number test ---
@@ -166,8 +167,12 @@ namespace {
 constexpr int kAboutNameTrail = 5;
 constexpr int kAboutAddressIndent = 17;
 
+void ShowStandardInformationBox(const std::string& text) {
+  MessageDlg(text, mtInformation, {mbOK}, 0);
+}
+
 TInformationBox& CurrentInformationBox() {
-  static TInformationBox box;
+  static TInformationBox box = ShowStandardInformationBox;
   return box;
 }
 

@@ -66,9 +66,10 @@ class TMorVerifyCard : public TComponent {
 // The components' About boxes show the maker's name and web address.
 std::string MorAboutText();
 
-// Shows a text in an information box with a single OK button and returns when it is closed.
-// The components' message-box properties all go through here, so that the box can be switched
-// in one place: tests put a recorder in its stead and get the previous box back.
+// Shows a text in the toolkit's standard information box, with a single OK button, and returns
+// when it is closed. The components' message-box properties all go through here, so that the
+// box can be switched in one place: tests put a recorder in its stead and get the previous box
+// back.
 using TInformationBox = std::function<void(const std::string& text)>;
 void ShowInformationBox(const std::string& text);
 TInformationBox SetInformationBox(TInformationBox box);

@@ -34,27 +34,16 @@ HWND AppHandle() {
   return Application->Handle();
 }
 
-// Holds the desktop lock of a tray icon for a scope, giving it back on every path.
+// Holds the desktop lock of a tray icon for a scope, giving it back on every path. With
+// `taken` the caller has already locked, and the scope only gives the lock back.
 class TDesktopLock {
  public:
-  explicit TDesktopLock(TLwTrayIcon95& trayIcon) : FTrayIcon(trayIcon) {
-    FTrayIcon.LockDesktop(true);
+  explicit TDesktopLock(TLwTrayIcon95& trayIcon, bool taken = false) : FTrayIcon(trayIcon) {
+    if (!taken) FTrayIcon.LockDesktop(true);
   }
   ~TDesktopLock() { FTrayIcon.LockDesktop(false); }
   TDesktopLock(const TDesktopLock&) = delete;
   TDesktopLock& operator=(const TDesktopLock&) = delete;
-
- private:
-  TLwTrayIcon95& FTrayIcon;
-};
-
-// Gives back a lock someone else took, on every path out of a scope.
-class TDesktopUnlock {
- public:
-  explicit TDesktopUnlock(TLwTrayIcon95& trayIcon) : FTrayIcon(trayIcon) {}
-  ~TDesktopUnlock() { FTrayIcon.LockDesktop(false); }
-  TDesktopUnlock(const TDesktopUnlock&) = delete;
-  TDesktopUnlock& operator=(const TDesktopUnlock&) = delete;
 
  private:
   TLwTrayIcon95& FTrayIcon;
@@ -642,7 +631,7 @@ void TLwTrayIcon95::ParkAppWindow(bool park) {
     SetParent(AppHandle(), GetAppWindow());
     return;
   }
-  TDesktopUnlock unlock(*this);
+  TDesktopLock unlock(*this, true);
   ShowWindow(AppHandle(), SW_HIDE);
   SetParent(AppHandle(), nullptr);
 }
@@ -708,7 +697,7 @@ void TLwTrayIcon95::ShowApplication() {
 
 void TLwTrayIcon95::DoShowApplication(TObject* sender) {
   ParkAppWindow(true);
-  TDesktopUnlock unlock(*this);
+  TDesktopLock unlock(*this, true);
   const HWND app = AppHandle();
   SetForegroundWindow(app);
   // The toolkit's restore ends in AppRestore, which posts this step once more; the second run

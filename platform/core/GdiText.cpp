@@ -171,7 +171,8 @@ void WrapLine(TFace& face, const TShownLine& line, int width, bool expandTabs,
   while (true) {
     size_t end = start, fit = std::string::npos;
     while (end < t.size()) {
-      size_t wordEnd = t.find(' ', end == start ? start : end + 1);
+      // Searching past `end` moves on even where a line starts with blanks.
+      size_t wordEnd = t.find(' ', end + 1);
       if (wordEnd == std::string::npos) wordEnd = t.size();
       if (fit != std::string::npos &&
           Width(face, t.substr(start, wordEnd - start), expandTabs) > width)

@@ -93,10 +93,10 @@ class TX11Driver final : public Driver {
     HWND hwnd = nullptr;
     Window xid = 0;
     WindowInfo info;
-    bool mapped = false;         // the server mapped it (MapNotify)
-    bool shown = false;          // the core wants it on the screen
-    bool minimised = false;      // the core wants it minimised
-    bool activateOnMap = false;  // activation asked before the window manager mapped it
+    bool mapped = false;     // the server mapped it (MapNotify)
+    bool shown = false;      // the core wants it on the screen
+    bool minimised = false;  // the core wants it minimised
+    bool iconic = false;     // the window manager keeps it minimised (WM_STATE)
   };
 
   // --- Our windows ---
@@ -275,11 +275,11 @@ void TX11Driver::Show(HWND hwnd, bool visible, bool minimised) {
   Display* dpy = FDisplay->Dpy();
   const bool empty =
       w->info.bounds.right <= w->info.bounds.left || w->info.bounds.bottom <= w->info.bounds.top;
+  const bool wasShown = w->shown;
   w->minimised = minimised;
   // A window without area has nothing to show; X cannot make one, so it stays unmapped.
   w->shown = visible && !empty;
   if (!w->shown) {
-    w->activateOnMap = false;
     if (w->info.popup) {
       XUngrabPointer(dpy, CurrentTime);
       XUngrabKeyboard(dpy, CurrentTime);
@@ -290,9 +290,23 @@ void TX11Driver::Show(HWND hwnd, bool visible, bool minimised) {
   } else if (w->info.popup) {
     XMapRaised(dpy, w->xid);
     GrabForPopup(*w);
-  } else if (minimised && w->mapped) {
-    XIconifyWindow(dpy, w->xid, FDisplay->Screen());
+  } else if (minimised) {
+    // A window the window manager minimised already (the core repeats what it reported) stays
+    // as it is; mapping it here would restore it.
+    if (w->iconic) {
+    } else if (wasShown) {
+      XIconifyWindow(dpy, w->xid, FDisplay->Screen());
+      w->iconic = true;
+    } else {
+      // Shown minimised from hidden: the hints ask the window manager for the iconic state.
+      SetNetState(*w);
+      SetHints(*w);
+      XMapWindow(dpy, w->xid);
+    }
   } else {
+    // Mapping a minimised window restores it; until the window manager says so, it counts as
+    // restored, so that a minimise asked meanwhile is not taken for a repeat.
+    w->iconic = false;
     SetNetState(*w);
     SetHints(*w);
     XMapRaised(dpy, w->xid);
@@ -372,12 +386,10 @@ void TX11Driver::RequestActivation(Window xid) {
 
 void TX11Driver::Activate(HWND hwnd) {
   TWindow* w = Find(hwnd);
-  if (w == nullptr || w->info.popup) return;
-  // The window manager activates only windows it has mapped.
-  if (!w->mapped) {
-    w->activateOnMap = w->shown;
-    return;
-  }
+  if (w == nullptr || w->info.popup || !w->shown) return;
+  // Asked at once, even before the window manager has mapped the window: it handles our map
+  // request first. Asked later, at the map, the request could come after the user has
+  // minimised the window or gone to another program, and undo that.
   RequestActivation(w->xid);
 }
 
@@ -568,10 +580,6 @@ void TX11Driver::Translate(XEvent& event) {
   switch (event.type) {
     case MapNotify:
       w->mapped = true;
-      if (w->activateOnMap) {
-        w->activateOnMap = false;
-        RequestActivation(w->xid);
-      }
       break;
     case UnmapNotify:
       w->mapped = false;
@@ -718,6 +726,7 @@ void TX11Driver::TranslateProperty(TWindow& w, const XPropertyEvent& event) {
   std::vector<unsigned long> state;
   if (!FDisplay->GetLongs(w.xid, FDisplay->Atoms().wmState, state) || state.empty()) return;
   const bool iconic = state[0] == kIconicState;
+  w.iconic = iconic;
   if (iconic != w.minimised && w.shown) {
     w.minimised = iconic;
     sink::MinimisedBySystem(w.hwnd, iconic);
@@ -741,10 +750,17 @@ void TX11Driver::CheckFocus() {
   Window focus = 0;
   int revert = 0;
   XGetInputFocus(FDisplay->Dpy(), &focus, &revert);
-  const TWindow* w = FindX(focus);
   // An accent typed into one window does not fall on a letter typed into another.
   FDeadKeys.Reset();
-  sink::ActivationMoved(w != nullptr && !w->info.popup ? w->hwnd : nullptr);
+  if (const TWindow* w = FindX(focus); w != nullptr) {
+    sink::ActivationMoved(w->info.popup ? nullptr : w->hwnd);
+  } else if (focus == None || focus == PointerRoot || focus == FDisplay->Root()) {
+    sink::ActivationMoved(GetDesktopWindow());
+  } else {
+    // Another program's window, which GetForegroundWindow then names; null when it has
+    // vanished already.
+    sink::ActivationMoved(sink::ForeignHandle(uint64_t(focus)));
+  }
 }
 
 }  // namespace platform::x11

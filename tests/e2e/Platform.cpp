@@ -110,14 +110,14 @@ int CountOf(HWND hwnd, UINT msg, WPARAM wParam) {
 }
 
 HWND CreateRecordingWindow(const std::string& className, const std::string& text, DWORD style,
-                           RECT bounds, HWND owner) {
+                           RECT bounds, HWND owner, DWORD exStyle) {
   WNDCLASSA cls{};
   cls.style = CS_DBLCLKS;
   cls.lpfnWndProc = RecordingProc;
   cls.lpszClassName = className.c_str();
   WNDCLASSA existing;
   if (!GetClassInfoA(nullptr, className.c_str(), &existing)) RegisterClassA(&cls);
-  return CreateWindowExA(0, className.c_str(), text.c_str(), style, bounds.left, bounds.top,
+  return CreateWindowExA(exStyle, className.c_str(), text.c_str(), style, bounds.left, bounds.top,
                          bounds.right - bounds.left, bounds.bottom - bounds.top, owner, nullptr,
                          nullptr, nullptr);
 }

@@ -24,7 +24,7 @@ int CountOf(HWND hwnd, UINT msg, WPARAM wParam = WPARAM(-1));
 
 // Creates a window of the recording class (double clicks enabled).
 HWND CreateRecordingWindow(const std::string& className, const std::string& text, DWORD style,
-                           RECT bounds, HWND owner = nullptr);
+                           RECT bounds, HWND owner = nullptr, DWORD exStyle = 0);
 // The colour that windows of the recording class paint at a point of their client area: cells
 // of 16 by 16 pixels, each of its own colour, so that a shifted or scaled copy shows.
 COLORREF PatternAt(int x, int y);

@@ -54,17 +54,23 @@ TEST(Windows, AShownWindowSitsWhereAskedWithoutFrameAndOffTheTaskbar) {
 
 TEST(Windows, TheWindowsSurfaceIsWhatTheScreenShows) {
   HWND hwnd = ShowPainted("E2E surface");
-  const TShot shot = Screenshot();
-  ASSERT_GT(shot.width, 0) << "no screenshot";
-  int wrong = 0;
-  for (int y = 0; y < kPlace.bottom - kPlace.top; ++y) {
-    for (int x = 0; x < kPlace.right - kPlace.left; ++x) {
-      const COLORREF c = PatternAt(x, y);
-      const uint32_t expected = (GetRValue(c) << 16) | (GetGValue(c) << 8) | GetBValue(c);
-      wrong += shot.At(kPlace.left + x, kPlace.top + y) != expected;
+  // The first paint may come before the window manager maps the window; the exposure that
+  // follows the map draws it again.
+  int wrong = -1;
+  EXPECT_TRUE(PumpUntil([&] {
+    const TShot shot = Screenshot();
+    if (shot.width == 0) return false;
+    wrong = 0;
+    for (int y = 0; y < kPlace.bottom - kPlace.top; ++y) {
+      for (int x = 0; x < kPlace.right - kPlace.left; ++x) {
+        const COLORREF c = PatternAt(x, y);
+        const uint32_t expected = (GetRValue(c) << 16) | (GetGValue(c) << 8) | GetBValue(c);
+        wrong += shot.At(kPlace.left + x, kPlace.top + y) != expected;
+      }
     }
-  }
-  EXPECT_EQ(wrong, 0) << "pixels of the window that differ on the screen";
+    return wrong == 0;
+  })) << wrong
+      << " pixels of the window differ on the screen";
   DestroyWindow(hwnd);
 }
 
@@ -157,7 +163,89 @@ TEST(Windows, ClickingAnotherProgramsWindowDeactivatesTheApplication) {
   HWND hwnd = ShowPainted("E2E active");
   ASSERT_TRUE(PumpUntil([&] { return CountOf(hwnd, WM_ACTIVATEAPP, TRUE) > 0; }));
   e2e::Run(Xdo(At(650, 150) + " click 1"));
-  EXPECT_TRUE(PumpUntil([&] { return CountOf(hwnd, WM_ACTIVATEAPP, FALSE) > 0; }));
+  ASSERT_TRUE(PumpUntil([&] { return CountOf(hwnd, WM_ACTIVATEAPP, FALSE) > 0; }));
+  EXPECT_EQ(GetActiveWindow(), nullptr) << "no window of ours is active";
+  char text[64] = {};
+  GetWindowTextA(GetForegroundWindow(), text, sizeof text);
+  EXPECT_STREQ(text, "E2E other") << "the foreground is the other program's window";
   EndChild(other);
   DestroyWindow(hwnd);
+}
+
+// A framed window of its own, as the window manager minimises an owned one only with its owner.
+TEST(Windows, MinimisingFollowsTheWindowManagerAndBack) {
+  HWND hwnd = CreateRecordingWindow("E2EWindow", "E2E minimise",
+                                    WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX, kPlace);
+  ShowWindow(hwnd, SW_SHOW);
+  // Its own request for the activation settles first: arriving later, it would restore it.
+  ASSERT_TRUE(PumpUntil([&] { return ActiveWindowName() == "E2E minimise"; }));
+  e2e::Run("xdotool search --name '^E2E minimise$' windowminimize");
+  ASSERT_TRUE(PumpUntil([&] { return IsIconic(hwnd) != FALSE; })) << "the user minimised it";
+  ShowWindow(hwnd, SW_RESTORE);
+  EXPECT_TRUE(PumpUntil([&] { return ShownWindowNamed("^E2E minimise$"); }));
+  EXPECT_FALSE(IsIconic(hwnd));
+  EXPECT_EQ(Output("xprop -name 'E2E minimise' WM_STATE").find("Iconic"), std::string::npos);
+  ShowWindow(hwnd, SW_MINIMIZE);
+  EXPECT_TRUE(PumpUntil([&] {
+    return Output("xprop -name 'E2E minimise' WM_STATE").find("Iconic") != std::string::npos;
+  })) << "the program minimised it";
+  DestroyWindow(hwnd);
+}
+
+TEST(Windows, RaisingOneOfTwoOverlappingWindowsPutsItOnTop) {
+  HWND lower = ShowPainted("E2E lower");
+  constexpr int kShift = 40;
+  HWND upper = CreateRecordingWindow("E2EWindow", "E2E upper", WS_POPUP,
+                                     RECT{kPlace.left + kShift, kPlace.top + kShift,
+                                          kPlace.right + kShift, kPlace.bottom + kShift});
+  ShowWindow(upper, SW_SHOW);
+  ASSERT_TRUE(PumpUntil([&] { return ActiveWindowName() == "E2E upper"; }));
+  // A point that both cover: the window on top decides its colour.
+  const POINT probe{kPlace.left + 50, kPlace.top + 50};
+  auto shows = [&](int x, int y) {
+    const COLORREF c = PatternAt(x, y);
+    const uint32_t expected = (GetRValue(c) << 16) | (GetGValue(c) << 8) | GetBValue(c);
+    const TShot shot = Screenshot();
+    return shot.width > 0 && shot.At(probe.x, probe.y) == expected;
+  };
+  ASSERT_NE(PatternAt(50, 50), PatternAt(50 - kShift, 50 - kShift));
+  EXPECT_TRUE(PumpUntil([&] { return shows(50 - kShift, 50 - kShift); }));
+  SetWindowPos(lower, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+  EXPECT_TRUE(PumpUntil([&] { return shows(50, 50); })) << "the raised window is not on top";
+  // The system-wide order agrees.
+  HWND first = nullptr;
+  EXPECT_TRUE(PumpUntil([&] {
+    for (HWND w = GetTopWindow(nullptr); w != nullptr; w = GetWindow(w, GW_HWNDNEXT)) {
+      if (w == lower || w == upper) return (first = w) == lower;
+    }
+    return false;
+  }));
+  DestroyWindow(upper);
+  DestroyWindow(lower);
+}
+
+// A menu is a popup that holds the pointer while it is up, so that the press that should
+// close it reaches it even outside.
+TEST(Windows, AShownMenuHoldsThePointerSoAPressOutsideReachesIt) {
+  HWND owner = ShowPainted("E2E menu owner");
+  const RECT place{kPlace.left + 10, kPlace.top + 10, kPlace.left + 110, kPlace.top + 90};
+  HWND menu = CreateRecordingWindow("E2EWindow", "E2E menu", WS_POPUP, place, owner,
+                                    WS_EX_TOOLWINDOW | WS_EX_TOPMOST);
+  ShowWindow(menu, SW_SHOWNA);
+  ASSERT_TRUE(PumpUntil([&] { return CountOf(menu, WM_PAINT) > 0; }));
+  ASSERT_TRUE(PumpUntil([&] { return ShownWindowNamed("^E2E menu$"); }));
+  Recorded().clear();
+  // Far outside the menu, over the other window and then over the bare desktop.
+  e2e::Run(Xdo(At(kPlace.left + 300, kPlace.top + 200) + " click 1"));
+  e2e::Run(Xdo(At(900, 600) + " click 1"));
+  ASSERT_TRUE(PumpUntil([&] { return CountOf(menu, WM_LBUTTONUP) == 2; }));
+  EXPECT_EQ(CountOf(owner, WM_LBUTTONDOWN), 0) << "the press went past the menu";
+  for (const TRecorded& r : Recorded()) {
+    if (r.hwnd == menu && r.msg == WM_LBUTTONDOWN) {
+      EXPECT_GT(short(LOWORD(r.lParam)), place.right - place.left) << "outside, to the right";
+    }
+  }
+  ShowWindow(menu, SW_HIDE);
+  DestroyWindow(menu);
+  DestroyWindow(owner);
 }

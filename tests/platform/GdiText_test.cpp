@@ -149,6 +149,14 @@ TEST_F(GdiText, DrawTextCentresAndBreaksLines) {
                               DT_CALCRECT | DT_WORDBREAK);
   EXPECT_GE(lines, 2 * size.cy) << "a narrow box breaks the text into lines";
   EXPECT_LE(wrap.right, 68);
+  // Lines that start or end with blanks, as a message box's text may, are broken too.
+  RECT blanks{0, 0, 400, 200};
+  EXPECT_EQ(DrawTextA(FCanvas.Dc(), "Nome     \r\r                 http://x.y ", -1, &blanks,
+                      DT_CALCRECT | DT_WORDBREAK),
+            3 * size.cy);
+  RECT narrowBlanks{0, 0, 30, 200};
+  EXPECT_GE(DrawTextA(FCanvas.Dc(), "   abc   def", -1, &narrowBlanks, DT_CALCRECT | DT_WORDBREAK),
+            2 * size.cy);
   RECT single{0, 0, 68, 200};
   EXPECT_EQ(DrawTextA(FCanvas.Dc(), "a\r\nb\nc", -1, &single, DT_CALCRECT), 3 * size.cy);
 }

@@ -274,3 +274,37 @@ TEST_F(ModalTest, TheBoxTakesThePointerFromAPressAndTheFormIgnoresInputMeanwhile
 }
 
 }  // namespace
+
+namespace {
+
+using ButtonsTest = FormTest;
+
+TEST_F(ButtonsTest, DefaultAndCancelButtonsFollowTheButtonSet) {
+  ShowForm();
+  // Enter: the first of OK and Yes; Esc: Cancel, else No.
+  After(50, [] { headless::KeyPress(VK_RETURN); });
+  EXPECT_EQ(MessageDlg("Continuar?", mtConfirmation, {mbYes, mbNo, mbCancel}, 0), mrYes);
+  After(50, [] { headless::KeyPress(VK_ESCAPE); });
+  EXPECT_EQ(MessageDlg("Continuar?", mtConfirmation, {mbYes, mbNo, mbCancel}, 0), mrCancel);
+  After(50, [] { headless::KeyPress(VK_ESCAPE); });
+  EXPECT_EQ(MessageDlg("Continuar?", mtConfirmation, {mbYes, mbNo}, 0), mrNo);
+  // Tab moves the focus to the next button; Enter then presses the focused one, and the
+  // buttons sit side by side in the middle.
+  After(50, [] {
+    TMessageForm* box = OpenBox();
+    ASSERT_NE(box, nullptr);
+    ASSERT_EQ(box->Buttons().size(), 3u);
+    const TButton* yes = box->Buttons()[0];
+    const TButton* cancel = box->Buttons()[2];
+    EXPECT_EQ(yes->Left() + cancel->Left() + cancel->Width(), box->Width());
+    EXPECT_EQ(yes->Caption(), "&Yes");
+    headless::KeyPress(VK_TAB);
+    headless::KeyPress(VK_RETURN);
+  });
+  EXPECT_EQ(MessageDlg("Continuar?", mtConfirmation, {mbYes, mbNo, mbCancel}, 0), mrNo);
+  // Closing the box from its title bar counts as Cancel.
+  After(50, [] { PostMessageA(OpenBox()->Handle(), WM_CLOSE, 0, 0); });
+  EXPECT_EQ(MessageDlg("Continuar?", mtConfirmation, {mbYes, mbNo}, 0), mrCancel);
+}
+
+}  // namespace

@@ -261,6 +261,20 @@ TEST_F(GraphicsTest, IconsLoadFromFilesDrawCopyAndSaveTheirFile) {
   copy.SaveToStream(saved);
   EXPECT_EQ(saved.Bytes(), bytes);
   EXPECT_THROW(copy.SetWidth(32), EInvalidGraphicOperation);
+
+  // From memory, as a form description delivers it; damaged directories are refused.
+  TIcon fromBytes;
+  fromBytes.LoadFromBytes(bytes);
+  EXPECT_EQ(fromBytes.Width(), 16);
+  for (size_t cut : {size_t(3), size_t(21), bytes.size() - 1}) {
+    EXPECT_THROW(fromBytes.LoadFromBytes(std::vector<uint8_t>(bytes.begin(), bytes.begin() + cut)),
+                 EInvalidGraphic)
+        << cut;
+    EXPECT_EQ(fromBytes.Width(), 16);  // the previous icon stays
+  }
+  auto farOffset = bytes;
+  farOffset[18] = 0xF0;
+  EXPECT_THROW(fromBytes.LoadFromBytes(farOffset), EInvalidGraphic);
   EXPECT_THROW(picture.LoadFromFile(unixPath + ".gif"), EInvalidGraphic);
   std::filesystem::remove(unixPath);
 }

@@ -8,6 +8,8 @@
 
 #include "core/MORTypes.h"
 #include "platform/headless/headless.h"
+#include "tests/toolkit/ControlsHarness.h"
+#include "toolkit/Dialogs.h"
 #include "toolkit/Streaming.h"
 
 #include "validation/MorVerifyCard.h"
@@ -260,4 +262,46 @@ TEST_F(MorVerifyCardTest, TravelsThroughFormDescriptions) {
   EXPECT_THAT(written, Not(HasSubstr("CardNumber")));
   EXPECT_THAT(written, Not(HasSubstr("About")));
   EXPECT_THAT(written, Not(HasSubstr("Ajuda")));
+}
+
+// --- The standard box ---
+
+namespace {
+
+TMessageForm* OpenBox() {
+  for (TCustomForm* form : Screen->FormList())
+    if (auto* box = dynamic_cast<TMessageForm*>(form); box != nullptr && box->Visible()) return box;
+  return nullptr;
+}
+
+}  // namespace
+
+using MorVerifyCardBoxTest = FormTest;
+
+TEST_F(MorVerifyCardBoxTest, AboutAndAjudaShowTheStandardInformationBox) {
+  auto* card = new TMorVerifyCard(Form.get());
+  ShowForm();
+  std::vector<std::string> texts;
+  const auto closeTheBox = [&] {
+    TMessageForm* box = OpenBox();
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(box->Kind(), mtInformation);
+    EXPECT_EQ(box->Caption(), "Information");
+    ASSERT_EQ(box->Buttons().size(), 1u);
+    EXPECT_EQ(box->Buttons()[0]->Caption(), "OK");
+    texts.push_back(box->Message()->Caption());
+    headless::KeyPress(VK_RETURN);
+  };
+  After(50, closeTheBox);
+  card->SetAbout(true);
+  EXPECT_EQ(OpenBox(), nullptr);
+  After(50, closeTheBox);
+  card->SetAjuda(false);
+  EXPECT_EQ(OpenBox(), nullptr);
+
+  ASSERT_EQ(texts.size(), 2u);
+  EXPECT_EQ(texts[0], MorAboutText());
+  EXPECT_EQ(texts[1].substr(0, 9), "Para usar");
+  EXPECT_FALSE(card->About());
+  EXPECT_FALSE(card->Ajuda());
 }

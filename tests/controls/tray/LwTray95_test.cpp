@@ -106,13 +106,6 @@ TEST_F(TimerManagerTest, ARaisingCallbackLeavesItsItemDueAndReachesTheErrorBox) 
   EXPECT_THAT(Errors, ElementsAre("boom.", "boom."));
 }
 
-TEST(TimerIntervalTest, ConversionAcceptsOnly55To100000) {
-  EXPECT_EQ(ToTimerInterval(55), 55);
-  EXPECT_EQ(ToTimerInterval(100000), 100000);
-  EXPECT_THROW(ToTimerInterval(54), ERangeError);
-  EXPECT_THROW(ToTimerInterval(100001), ERangeError);
-}
-
 // --- The tray icon and the shell ---
 
 TEST_F(TrayTest, ATrayIconMustBeOwnedByAForm) {
@@ -330,6 +323,15 @@ TEST_F(TrayTest, ADeferredCallThatRaisesIsSwallowedAndEmptiesTheSlot) {
   headless::RunPending();
   EXPECT_EQ(calls, 1);
   EXPECT_THAT(Errors, IsEmpty());
+}
+
+TEST_F(TrayTest, ADeferredCallPendingWhenTheTrayIconGoesIsDropped) {
+  TLwTrayIcon95* tray = NewTray();
+  int calls = 0;
+  tray->PostDeferredCall(tray, [&](TObject*) { ++calls; });
+  delete tray;
+  headless::RunPending();
+  EXPECT_EQ(calls, 0);
 }
 
 TEST_F(TrayTest, TheHiddenWindowAnswersTheEndOfTheSession) {
