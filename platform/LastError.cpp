@@ -5,5 +5,9 @@ namespace {
 thread_local DWORD lastError = ERROR_SUCCESS;
 }
 
-extern "C" DWORD WINAPI GetLastError() { return lastError; }
-extern "C" void WINAPI SetLastError(DWORD dwErrCode) { lastError = dwErrCode; }
+extern "C" DWORD WINAPI GetLastError() {
+  return lastError;
+}
+extern "C" void WINAPI SetLastError(DWORD dwErrCode) {
+  lastError = dwErrCode;
+}

@@ -6,9 +6,9 @@
 #ifdef _WIN32
 #include <windows.h>
 #else
-#include "platform/win32/types.h"   // basic types, handles, structures shared by every area
-#include "platform/win32/user.h"    // windows, messages, timers, input (user32)
 #include "platform/win32/gdi.h"     // device contexts, bitmaps, shapes, text (gdi32)
 #include "platform/win32/kernel.h"  // system facts, files, registry, resources, versions
 #include "platform/win32/shell.h"   // notification area and ShellExecuteA (shell32)
+#include "platform/win32/types.h"   // basic types, handles, structures shared by every area
+#include "platform/win32/user.h"    // windows, messages, timers, input (user32)
 #endif

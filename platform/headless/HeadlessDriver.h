@@ -40,7 +40,7 @@ class THeadlessDriver : public Driver {
   bool PostTo(uint64_t key, UINT msg, WPARAM wParam, LPARAM lParam) override;
   bool ShowForeign(uint64_t key, int showCommand) override;
   bool ForegroundForeign(uint64_t key) override;
-  bool OpenDocument(const std::string& target) override;  // records, starts nothing
+  bool OpenDocument(const std::string& target) override;    // records, starts nothing
   bool Tray(DWORD message, const TrayIcon& icon) override;  // HeadlessTray.cpp
 
   // --- Test controls (see headless.h) ---

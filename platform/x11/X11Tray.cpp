@@ -433,6 +433,8 @@ void TX11Tray::ShowTip(TIcon& icon) {
   const int x = std::clamp(iconX, 0, std::max(0, FDisplay.Width() - w - 2));
   const int y = iconY - h - 4 >= 0 ? iconY - h - 4 : iconY + icon.height + 4;
   XMoveResizeWindow(dpy, FTipWindow, x, y, w, h);
+  // Named like its text, for the tools that list windows (and the tests).
+  XStoreName(dpy, FTipWindow, tip.c_str());
   XMapRaised(dpy, FTipWindow);
   XClearWindow(dpy, FTipWindow);
   XSetFont(dpy, FGc, FFont->fid);

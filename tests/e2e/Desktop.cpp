@@ -7,10 +7,15 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <poll.h>
+
+#include <chrono>
 #include <cstdio>
 #include <fstream>
 #include <sstream>
 #include <stdexcept>
+
+#include "platform/x11/X11Display.h"
 
 extern char** environ;
 
@@ -33,6 +38,30 @@ std::string ValueOf(const std::string& output, const std::string& key) {
   return {};
 }
 
+// Waits until a tray host owns the notification area's selection: the host's window shows
+// before it takes the selection, and an icon added in between finds no host.
+bool WaitForTrayHost(const std::string& display) {
+  const auto connection = platform::x11::TX11Display::Open(display.c_str());
+  if (connection == nullptr) return false;
+  Display* dpy = connection->Dpy();
+  const Atom selection = connection->Atoms().netSystemTraySelection;
+  // Selected first, so that the host's announcement (MANAGER) cannot slip between.
+  XSelectInput(dpy, connection->Root(), StructureNotifyMask);
+  const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+  while (XGetSelectionOwner(dpy, selection) == 0) {
+    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+        end - std::chrono::steady_clock::now());
+    if (left.count() <= 0) return false;
+    pollfd fd{ConnectionNumber(dpy), POLLIN, 0};
+    poll(&fd, 1, int(left.count()));
+    while (XPending(dpy) > 0) {
+      XEvent event;
+      XNextEvent(dpy, &event);
+    }
+  }
+  return true;
+}
+
 std::string SelfPath() {
   char path[4096];
   const ssize_t n = readlink("/proc/self/exe", path, sizeof path - 1);
@@ -53,6 +82,7 @@ TDesktop::TDesktop() {
   FTrayPid = FPids.substr(FPids.find_last_of(' ') + 1);
   if (FDisplay.empty()) throw std::runtime_error("the virtual desktop did not start");
   setenv("DISPLAY", FDisplay.c_str(), 1);
+  if (!WaitForTrayHost(FDisplay)) throw std::runtime_error("the tray host took no selection");
 }
 
 TDesktop::~TDesktop() {
@@ -68,7 +98,7 @@ bool TDesktop::StopTray() {
 
 bool TDesktop::StartTray() {
   FTrayPid = ValueOf(Output(kDesktopScript + " tray " + FDisplay), "TRAY_PID");
-  return !FTrayPid.empty();
+  return !FTrayPid.empty() && WaitForTrayHost(FDisplay);
 }
 
 int Run(const std::string& command) {

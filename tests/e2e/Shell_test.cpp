@@ -118,6 +118,26 @@ TEST(Shell, ADockedIconShowsItsPictureOverTheTraysBackground) {
   DestroyWindow(owner);
 }
 
+TEST(Shell, HoveringOverADockedIconShowsItsTipUntilThePointerLeaves) {
+  HWND owner = CreateRecordingWindow("E2EOwner", "E2E owner", WS_POPUP, RECT{0, 0, 10, 10});
+  HICON icon = SolidIcon(16, RGB(0, 128, 0), 0);
+  NOTIFYICONDATAA data = IconData(owner, icon);
+  e2e::Run("xdotool mousemove 0 0");
+  ASSERT_TRUE(Shell_NotifyIconA(NIM_ADD, &data));
+  // The icon's own window carries the same name: the tip is the second one shown.
+  auto shownNamedLikeTheTip = [] {
+    return Output("xdotool search --onlyvisible --name '^E2E tray$' 2>/dev/null | wc -l");
+  };
+  EXPECT_EQ(shownNamedLikeTheTip(), "1") << "no tip before the pointer comes";
+  e2e::Run("xdotool mousemove " + IconCentre());
+  EXPECT_TRUE(PumpUntil([&] { return shownNamedLikeTheTip() == "2"; })) << "no tip on hover";
+  e2e::Run("xdotool mousemove 0 0");
+  EXPECT_TRUE(PumpUntil([&] { return shownNamedLikeTheTip() == "1"; })) << "the tip stays";
+  EXPECT_TRUE(Shell_NotifyIconA(NIM_DELETE, &data));
+  DestroyIcon(icon);
+  DestroyWindow(owner);
+}
+
 // The second copy runs while this process sits blocked in waiting for it, so this also shows
 // that a window reaches the server when it is made, not at the next message loop.
 TEST(Shell, ASecondProcessFindsTheHiddenWindowPostsToItAndRestoresIt) {
