@@ -3,6 +3,7 @@
 #include "app/Principal.h"
 
 #include "app/Principal.form.h"
+#include "controls/circbutton/MorCircBut.h"
 #include "core/MORTypes.h"
 #include "sysinfo/MorSystemInfo.h"
 #include "toolkit/SysUtils.h"
@@ -20,7 +21,12 @@ constexpr char kFirstDayOfMonth[] = "01/";
 const bool kRegistered = (PublishClass<TFormPrincipal, TForm>("TFormPrincipal")
                               .Field("Label2", &TFormPrincipal::Label2)
                               .Field("Label1", &TFormPrincipal::Label1)
+                              .Field("MorCircButton1", &TFormPrincipal::MorCircButton1)
+                              .Field("MorCircButton2", &TFormPrincipal::MorCircButton2)
+                              .Field("MorCircButton4", &TFormPrincipal::MorCircButton4)
+                              .Field("LbVer", &TFormPrincipal::LbVer)
                               .Field("Label3", &TFormPrincipal::Label3)
+                              .Field("MorCircButton3", &TFormPrincipal::MorCircButton3)
                               .Field("EditCGC", &TFormPrincipal::EditCGC)
                               .Field("EditCPF", &TFormPrincipal::EditCPF)
                               .Field("ComboBox1", &TFormPrincipal::ComboBox1)
@@ -32,7 +38,8 @@ const bool kRegistered = (PublishClass<TFormPrincipal, TForm>("TFormPrincipal")
                               .Handler("ButCPFClick", &TFormPrincipal::ButCPFClick)
                               .Handler("MorCircButton3Click", &TFormPrincipal::MorCircButton3Click)
                               .Handler("EditCGCKeyPress", &TFormPrincipal::EditCGCKeyPress)
-                              .Handler("EditCPFKeyPress", &TFormPrincipal::EditCPFKeyPress),
+                              .Handler("EditCPFKeyPress", &TFormPrincipal::EditCPFKeyPress)
+                              .Handler("MorCircButton4Click", &TFormPrincipal::MorCircButton4Click),
                           true);
 
 void ShowVerdict(const std::string& verdict, TMsgDlgType kind) {
@@ -109,4 +116,10 @@ void TFormPrincipal::EditCGCKeyPress(TObject* sender, char& key) {
 
 void TFormPrincipal::EditCPFKeyPress(TObject* sender, char& key) {
   if (key == kEnter && !EditCPF->IsBlank()) ButCPFClick(sender);
+}
+
+// --- The window ---
+
+void TFormPrincipal::MorCircButton4Click(TObject*) {
+  Close();
 }

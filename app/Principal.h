@@ -9,6 +9,7 @@
 #include "toolkit/Mask.h"
 #include "toolkit/StdCtrls.h"
 
+class TMorCircButton;
 class TMorVerifyCard;
 class TMorSystemInfo;
 
@@ -20,7 +21,12 @@ class TFormPrincipal : public TForm {
   // --- Published components, set from the form description ---
   TLabel* Label2 = nullptr;
   TLabel* Label1 = nullptr;
+  TMorCircButton* MorCircButton1 = nullptr;
+  TMorCircButton* MorCircButton2 = nullptr;
+  TMorCircButton* MorCircButton4 = nullptr;
+  TLabel* LbVer = nullptr;
   TLabel* Label3 = nullptr;
+  TMorCircButton* MorCircButton3 = nullptr;
   TMaskEdit* EditCGC = nullptr;
   TMaskEdit* EditCPF = nullptr;
   TComboBox* ComboBox1 = nullptr;
@@ -39,6 +45,9 @@ class TFormPrincipal : public TForm {
   // check; Enter in the CPF field runs the CPF check. The key is left for the field itself.
   void EditCGCKeyPress(TObject* sender, char& key);
   void EditCPFKeyPress(TObject* sender, char& key);
+  // The "x" button. Until the notification-area icon can bring a hidden window back, it
+  // closes the main window, which ends the program, rather than leave it unreachable.
+  void MorCircButton4Click(TObject* sender);
 };
 
 // The main window, set by the application before its create handler runs.

@@ -8,6 +8,7 @@
 #include <map>
 #include <optional>
 
+#include "controls/circbutton/MorCircBut.h"
 #include "platform/headless/headless.h"
 #include "tests/toolkit/ControlsHarness.h"
 #include "toolkit/ExtCtrls.h"
@@ -101,7 +102,9 @@ class PrincipalTest : public ::testing::Test {
     action();
     // A box that did not appear leaves the timer to fire harmlessly here.
     headless::RunFor(20);
-    if (seen) EXPECT_TRUE(closed);
+    if (seen) {
+      EXPECT_TRUE(closed);
+    }
     EXPECT_EQ(OpenBox(), nullptr);
     return seen;
   }
@@ -133,10 +136,13 @@ class PrincipalTest : public ::testing::Test {
     EXPECT_EQ(box->Buttons, 1u);
   }
 
-  // The three check buttons.
-  static void ClickVerificaCGC() { FormPrincipal->ButCGCClick(FormPrincipal); }
-  static void ClickVerificaCPF() { FormPrincipal->ButCPFClick(FormPrincipal); }
-  static void ClickVerificaCard() { FormPrincipal->MorCircButton3Click(FormPrincipal); }
+  // The three check buttons, clicked in the middle of their faces.
+  static void ClickButton(TMorCircButton* button) {
+    Click(button, button->Width() / 2, button->Height() / 2);
+  }
+  static void ClickVerificaCGC() { ClickButton(FormPrincipal->MorCircButton1); }
+  static void ClickVerificaCPF() { ClickButton(FormPrincipal->MorCircButton2); }
+  static void ClickVerificaCard() { ClickButton(FormPrincipal->MorCircButton3); }
 
   // Picks a brand from the drop-down list with the mouse: the arrow button opens the list,
   // whose rows lie one under the other below the field.
@@ -174,6 +180,14 @@ TEST_F(PrincipalTest, TheDescriptionGivesTheFieldsTheirMasksLengthsAndTabOrder) 
   EXPECT_EQ(f.EditCPF->OnKeyPress.HandlerName(), "EditCPFKeyPress");
   ASSERT_NE(f.MorVerifyCard1, nullptr);
   ASSERT_NE(f.MorSystemInfo, nullptr);
+  EXPECT_EQ(f.MorCircButton1->Caption(), "Verifica CGC");
+  EXPECT_EQ(f.MorCircButton2->Caption(), "Verifica CPF");
+  EXPECT_EQ(f.MorCircButton3->Caption(), "Verifica Card");
+  EXPECT_EQ(f.MorCircButton4->Caption(), "x");
+  EXPECT_EQ(f.MorCircButton1->OnClick.HandlerName(), "ButCGCClick");
+  EXPECT_EQ(f.MorCircButton2->OnClick.HandlerName(), "ButCPFClick");
+  EXPECT_EQ(f.MorCircButton3->OnClick.HandlerName(), "MorCircButton3Click");
+  EXPECT_EQ(f.MorCircButton1->FaceColor(), clYellow);
 
   // Only the brand list and the card number are tab stops.
   f.ComboBox1->SetFocus();
@@ -183,6 +197,28 @@ TEST_F(PrincipalTest, TheDescriptionGivesTheFieldsTheirMasksLengthsAndTabOrder) 
   headless::KeyPress(VK_TAB);
   headless::RunPending();
   EXPECT_TRUE(f.ComboBox1->Focused());
+}
+
+TEST_F(PrincipalTest, TheShapedButtonsShowTheirStoredFacesAsSoonAsTheWindowIsRead) {
+  // A face is drawn only from the images its description stores: a window without them
+  // would show bare background where the buttons are.
+  const platform::Surface screen = headless::Screen();
+  for (TMorCircButton* button : {FormPrincipal->MorCircButton1, FormPrincipal->MorCircButton2,
+                                 FormPrincipal->MorCircButton3}) {
+    ASSERT_FALSE(button->ImageOut().Empty()) << button->Name();
+    // Above the caption, on the lit yellow face: red and green well above blue.
+    const POINT p = button->ClientToScreen(POINT{button->Width() / 2, 6});
+    const uint32_t rgb = screen.At(p.x, p.y);
+    EXPECT_GT((rgb >> 16) & 0xFF, 0x80u) << button->Name();
+    EXPECT_GT((rgb >> 8) & 0xFF, 0x80u) << button->Name();
+    EXPECT_LT(rgb & 0xFF, 0x40u) << button->Name();
+  }
+}
+
+TEST_F(PrincipalTest, TheXButtonEndsTheProgramWhileThereIsNoTrayIconToComeBackTo) {
+  ClickButton(FormPrincipal->MorCircButton4);
+  Application->ProcessMessages();
+  EXPECT_TRUE(Application->Terminated());
 }
 
 // --- CGC ---

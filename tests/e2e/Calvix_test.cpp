@@ -16,6 +16,9 @@ constexpr char kMainWindow[] = "^Morvane Calvix - Freeware$";
 // The CPF field's middle, in the main window's client coordinates.
 constexpr int kCpfFieldX = 100;
 constexpr int kCpfFieldY = 155;
+// The middle of the "Verifica CPF" button.
+constexpr int kCpfButtonX = 272;
+constexpr int kCpfButtonY = 157;
 
 struct TPoint {
   long x = 0;
@@ -86,6 +89,13 @@ TEST(Calvix, ACpfTypedIntoTheMainWindowIsAnsweredWithItsVerdict) {
   // The field keeps its number; typing over it with a wrong check digit warns instead.
   TypeCpfAndEnter(origin, "111.444.777-36");
   EXPECT_FALSE(WaitForWindow("^Warning$").empty()) << "no warning box for an invalid CPF";
+  e2e::Run("xdotool key Return");
+  ASSERT_TRUE(WaitUntilGone("^Warning$"));
+
+  // The shaped button runs the same check when clicked.
+  e2e::Run("xdotool mousemove " + std::to_string(origin.x + kCpfButtonX) + " " +
+           std::to_string(origin.y + kCpfButtonY) + " click 1");
+  EXPECT_FALSE(WaitForWindow("^Warning$").empty()) << "no warning box from Verifica CPF";
   e2e::Run("xdotool key Return");
   EXPECT_TRUE(WaitUntilGone("^Warning$"));
 }
