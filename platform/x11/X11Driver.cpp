@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <array>
 #include <chrono>
 #include <cstring>
 #include <map>
@@ -31,7 +32,12 @@ namespace {
 constexpr long kWindowEvents = ExposureMask | ButtonPressMask | ButtonReleaseMask |
                                PointerMotionMask | KeyPressMask | KeyReleaseMask | FocusChangeMask |
                                StructureNotifyMask | PropertyChangeMask;
-constexpr long kMotifDecorations = 2;  // the hints' flag that the decorations field counts
+// Motif window-manager hints: which frame buttons and functions a window offers.
+constexpr long kMotifFunctions = 1, kMotifDecorations = 2;  // fields the hints fill
+constexpr long kFuncResize = 2, kFuncMove = 4, kFuncMinimize = 8, kFuncMaximize = 16,
+               kFuncClose = 32;
+constexpr long kDecorBorder = 2, kDecorResizeH = 4, kDecorTitle = 8, kDecorMenu = 16,
+               kDecorMinimize = 32, kDecorMaximize = 64;
 constexpr long kActiveSourceApplication = 1;
 constexpr int kWheelDelta = 120;
 constexpr int kGrabAttempts = 50;  // a popup waits up to 100 ms for another grab to end
@@ -50,6 +56,18 @@ DWORD MonotonicMilliseconds() {
 
 bool WantsFrame(const WindowInfo& info) {
   return (info.style & WS_CAPTION) == WS_CAPTION;
+}
+
+// The frame the window manager draws offers what the window's style asks for, as Windows'
+// caption would: a dialog gets a close button but no minimise or maximise button.
+std::array<long, 5> MotifHints(const WindowInfo& info) {
+  if (!WantsFrame(info)) return {kMotifDecorations, 0, 0, 0, 0};
+  long functions = kFuncMove | kFuncClose, decorations = kDecorBorder | kDecorTitle;
+  if (info.style & WS_SYSMENU) decorations |= kDecorMenu;
+  if (info.style & WS_THICKFRAME) functions |= kFuncResize, decorations |= kDecorResizeH;
+  if (info.style & WS_MINIMIZEBOX) functions |= kFuncMinimize, decorations |= kDecorMinimize;
+  if (info.style & WS_MAXIMIZEBOX) functions |= kFuncMaximize, decorations |= kDecorMaximize;
+  return {kMotifFunctions | kMotifDecorations, functions, decorations, 0, 0};
 }
 
 }  // namespace
@@ -214,9 +232,9 @@ void TX11Driver::Realise(const WindowInfo& info) {
                     : (WantsFrame(info) && info.owner != nullptr) ? atoms.netWmWindowTypeDialog
                                                                   : atoms.netWmWindowTypeNormal;
   FDisplay->SetAtoms(w.xid, atoms.netWmWindowType, {type});
-  if (!WantsFrame(info) && !info.popup) {
-    const long motif[5] = {kMotifDecorations, 0, 0, 0, 0};
-    FDisplay->SetCardinals(w.xid, atoms.motifWmHints, atoms.motifWmHints, motif, 5);
+  if (!info.popup) {
+    const std::array<long, 5> motif = MotifHints(info);
+    FDisplay->SetCardinals(w.xid, atoms.motifWmHints, atoms.motifWmHints, motif.data(), 5);
   }
   if (const TWindow* owner = Find(info.owner)) XSetTransientForHint(dpy, w.xid, owner->xid);
   FWindows[info.hwnd] = w;
