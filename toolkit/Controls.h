@@ -3,6 +3,7 @@
 // other control is windowless and is drawn and fed by its form. Toolkit layer.
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -269,8 +270,9 @@ class TControlCanvas : public TCanvas {
  public:
   explicit TControlCanvas(TControl& control) : FControl(control) {}
   ~TControlCanvas() override;
-  void BeginPaint(HDC dc);
-  void EndPaint();
+  // Runs `paint` with the canvas drawing on `dc` in the control's font, and lets the
+  // context go again whatever `paint` does.
+  void PaintOn(HDC dc, const std::function<void()>& paint);
 
  protected:
   void CreateHandle() override;
@@ -278,6 +280,8 @@ class TControlCanvas : public TCanvas {
 
  private:
   void FreeWindowContext();
+  void BeginPaint(HDC dc);
+  void EndPaint();
 
   TControl& FControl;
   HWND FWindow = nullptr;  // set while a context of the window is held

@@ -450,6 +450,18 @@ void TControlCanvas::EndPaint() {
   if (FWindow == nullptr) SetHandle(nullptr);
 }
 
+void TControlCanvas::PaintOn(HDC dc, const std::function<void()>& paint) {
+  BeginPaint(dc);
+  try {
+    SetFont(*FControl.Font());
+    paint();
+  } catch (...) {
+    EndPaint();
+    throw;
+  }
+  EndPaint();
+}
+
 // --- Graphic controls ---
 
 TGraphicControl::TGraphicControl(TComponent* owner)
@@ -458,15 +470,7 @@ TGraphicControl::TGraphicControl(TComponent* owner)
 TGraphicControl::~TGraphicControl() = default;
 
 void TGraphicControl::PaintTo(HDC dc) {
-  FCanvas->BeginPaint(dc);
-  try {
-    FCanvas->SetFont(*Font());
-    Paint();
-  } catch (...) {
-    FCanvas->EndPaint();
-    throw;
-  }
-  FCanvas->EndPaint();
+  FCanvas->PaintOn(dc, [this] { Paint(); });
 }
 
 // --- Custom controls ---
@@ -477,15 +481,7 @@ TCustomControl::TCustomControl(TComponent* owner)
 TCustomControl::~TCustomControl() = default;
 
 void TCustomControl::PaintTo(HDC dc) {
-  FCanvas->BeginPaint(dc);
-  try {
-    FCanvas->SetFont(*Font());
-    Paint();
-  } catch (...) {
-    FCanvas->EndPaint();
-    throw;
-  }
-  FCanvas->EndPaint();
+  FCanvas->PaintOn(dc, [this] { Paint(); });
 }
 
 // --- Published properties ---

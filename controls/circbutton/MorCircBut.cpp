@@ -865,10 +865,12 @@ void TMorCircButton::DefineProperties(TFiler& filer) {
       [this] { return TValue::Boolean(FGlyphValid); }, true);
   const std::pair<const char*, TBitmap*> images[] = {
       {"ImageOut", FImageOut.get()}, {"ImageIn", FImageIn.get()}, {"ImageMask", FImageMask.get()}};
-  for (const auto& [name, image] : images)
+  for (const auto& [name, bitmap] : images) {
+    TBitmap* image = bitmap;  // a named copy: structured bindings cannot be captured everywhere
     filer.DefineBinaryProperty(
         name, [image](const std::vector<uint8_t>& bytes) { LoadImage(*image, bytes); },
         [image] { return ImageBytes(*image); }, true);
+  }
   filer.DefineBinaryProperty(
       "ImageGlyph", [this](const std::vector<uint8_t>& bytes) { LoadImage(*FGlyph, bytes); },
       [this] { return ImageBytes(*FGlyph); }, FGlyphValid);
