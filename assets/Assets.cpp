@@ -20,6 +20,8 @@ std::vector<TAssetFile> BuildAssets() {
   // The skin keeps its panel and frame colours exact, so the window's text sits on one plain
   // colour.
   files.push_back({"skin.bmp", BmpFile(Keyed(DrawSkin(), 256, {kPanelYellow, 0x000000}), 8)});
+  files.push_back({"logo.bmp", BmpFile(Keyed(DrawLogo(), 256, {}), 8)});
+  files.push_back({"picture2.bmp", BmpFile(Keyed(DrawMakerPicture(), 256, {}), 8)});
   const TScene icon32 = DrawIcon(32), icon16 = DrawIcon(16);
   files.push_back({"calvix.ico", IcoFile({&icon32, &icon16})});
   for (int size : {16, 32, 48}) {

@@ -92,6 +92,27 @@ TEST_F(AssetsTest, SkinIsAKeyedPanelThatTheToolkitReads) {
   }
 }
 
+// --- The pictures of the information windows ---
+
+TEST_F(AssetsTest, LogoAndMakerPictureAreBitmapsOnWhite) {
+  struct TExpected {
+    const char* name;
+    int width, height;
+  };
+  for (const TExpected& e : {TExpected{"logo.bmp", 114, 322}, TExpected{"picture2.bmp", 81, 57}}) {
+    SCOPED_TRACE(e.name);
+    TPicture picture;
+    picture.LoadFromFile(kFolder + "/" + e.name);
+    TBitmap& bitmap = picture.Bitmap();
+    ASSERT_EQ(bitmap.Width(), e.width);
+    ASSERT_EQ(bitmap.Height(), e.height);
+    TCanvas& canvas = bitmap.Canvas();
+    EXPECT_EQ(canvas.Pixels(0, 0), clWhite);
+    EXPECT_EQ(canvas.Pixels(e.width - 1, e.height - 1), clWhite);
+    EXPECT_NE(canvas.Pixels(e.width / 2, e.height / 2), clWhite);
+  }
+}
+
 // --- The tray icon ---
 
 // Draws `icon` over navy and reads the pixels back.
