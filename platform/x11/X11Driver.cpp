@@ -22,6 +22,7 @@
 #include "platform/x11/X11Display.h"
 #include "platform/x11/X11Image.h"
 #include "platform/x11/X11Keyboard.h"
+#include "platform/x11/X11NotifyArea.h"
 #include "platform/x11/X11Tray.h"
 #include "platform/x11/X11Windows.h"
 
@@ -104,7 +105,8 @@ class TX11Driver final : public Driver {
   bool ForegroundForeign(uint64_t key) override;
 
   bool Tray(DWORD message, const TrayIcon& icon) override;
-  bool TrayDocked(HWND owner, UINT id) const { return FTray->Docked(owner, id); }
+  bool TrayDocked(HWND owner, UINT id) const { return FNotifyArea->Shown(owner, id); }
+  bool TrayAsItem(HWND owner, UINT id) const { return FNotifyArea->AsItem(owner, id); }
 
  private:
   struct TWindow {
@@ -125,6 +127,7 @@ class TX11Driver final : public Driver {
   void GrabForPopup(const TWindow& w);
   Time UserTime();
   void RequestActivation(Window xid);
+  POINT RealPointer();
 
   // --- Events ---
   bool Drain();
@@ -140,6 +143,12 @@ class TX11Driver final : public Driver {
   std::unique_ptr<TX11Display> FDisplay;
   std::map<HWND, TWindow> FWindows;
   std::unique_ptr<TX11Tray> FTray;
+  std::unique_ptr<TX11NotifyArea> FNotifyArea;
+  // Where a tray host's call says the user clicked the icon: GetCursorPos answers with it until
+  // the real pointer moves.
+  bool FPointerSet = false;
+  POINT FPointerAt{};
+  POINT FPointerSetFrom{};
   GC FGc = nullptr;
   Window FTimeWindow = 0;  // an unmapped window of ours that fetches server timestamps
   DWORD FTimeOffset = 0;   // TickCount minus the server's time
@@ -173,9 +182,21 @@ TX11Driver::TX11Driver(std::unique_ptr<TX11Display> display) : FDisplay(std::mov
         rules.height = GetSystemMetrics(SM_CYDOUBLECLK);
         return rules;
       });
+  TStatusNotifier::THooks hooks;
+  hooks.post = [](HWND owner, UINT msg, WPARAM wParam, LPARAM lParam) {
+    sink::ForeignMessage(owner, msg, wParam, lParam);
+  };
+  hooks.pointAt = [this](POINT at) {
+    FPointerSetFrom = RealPointer();
+    FPointerAt = at;
+    FPointerSet = true;
+  };
+  hooks.screen = [this] { return ScreenSize(); };
+  FNotifyArea = std::make_unique<TX11NotifyArea>(*FTray, std::move(hooks));
 }
 
 TX11Driver::~TX11Driver() {
+  FNotifyArea.reset();
   FTray.reset();
   Display* dpy = FDisplay->Dpy();
   for (const auto& [hwnd, w] : FWindows)
@@ -436,12 +457,19 @@ void TX11Driver::CapturePointer(HWND hwnd) {
 
 // --- Input state and the screen ---
 
-POINT TX11Driver::CursorPos() {
+POINT TX11Driver::RealPointer() {
   Window root = 0, child = 0;
   int rootX = 0, rootY = 0, x = 0, y = 0;
   unsigned int mask = 0;
   XQueryPointer(FDisplay->Dpy(), FDisplay->Root(), &root, &child, &rootX, &rootY, &x, &y, &mask);
   return {rootX, rootY};
+}
+
+POINT TX11Driver::CursorPos() {
+  const POINT real = RealPointer();
+  if (FPointerSet && real.x == FPointerSetFrom.x && real.y == FPointerSetFrom.y) return FPointerAt;
+  FPointerSet = false;
+  return real;
 }
 
 bool TX11Driver::ReadScreen(const RECT& area, Surface& out) {
@@ -530,13 +558,13 @@ bool TX11Driver::Tray(DWORD message, const TrayIcon& icon) {
   bool done = false;
   switch (message) {
     case NIM_ADD:
-      done = FTray->Add(icon);
+      done = FNotifyArea->Add(icon);
       break;
     case NIM_MODIFY:
-      done = FTray->Modify(icon);
+      done = FNotifyArea->Modify(icon);
       break;
     case NIM_DELETE:
-      done = FTray->Delete(icon.owner, icon.id);
+      done = FNotifyArea->Delete(icon.owner, icon.id);
       break;
     default:
       break;
@@ -560,9 +588,13 @@ bool TX11Driver::Wait(DWORD deadline, bool forever) {
       const int untilTray = std::max(0, int(int32_t(trayDue - now)));
       timeout = timeout < 0 ? untilTray : std::min(timeout, untilTray);
     }
+    // The session bus of the notification area waits in the same poll.
+    const int busDue = FNotifyArea->TimeoutMs();
+    if (busDue >= 0) timeout = timeout < 0 ? busDue : std::min(timeout, busDue);
     XFlush(dpy);
-    pollfd connection{ConnectionNumber(dpy), POLLIN, 0};
-    poll(&connection, 1, timeout);
+    pollfd fds[2] = {{ConnectionNumber(dpy), POLLIN, 0},
+                     {FNotifyArea->Fd(), FNotifyArea->Events(), 0}};
+    poll(fds, fds[1].fd >= 0 ? 2 : 1, timeout);
   }
 }
 
@@ -577,6 +609,7 @@ bool TX11Driver::Drain() {
   }
   if (FFocusChanged) CheckFocus();
   FTray->Tick(TickCount());
+  if (FNotifyArea->Process()) any = true;
   return any;
 }
 
@@ -796,6 +829,11 @@ std::unique_ptr<Driver> CreateX11Driver() {
 bool X11TrayDocked(HWND owner, UINT id) {
   const auto* driver = dynamic_cast<const x11::TX11Driver*>(&CurrentDriver());
   return driver != nullptr && driver->TrayDocked(owner, id);
+}
+
+bool X11TrayAsItem(HWND owner, UINT id) {
+  const auto* driver = dynamic_cast<const x11::TX11Driver*>(&CurrentDriver());
+  return driver != nullptr && driver->TrayAsItem(owner, id);
 }
 
 }  // namespace platform
