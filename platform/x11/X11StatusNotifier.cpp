@@ -51,7 +51,8 @@ int MillisecondsUntil(uint64_t dueMicroseconds) {
 // The icon's pixels (0xAARRGGBB) as hosts take them: ARGB32 in network byte order.
 int AppendPixmaps(sd_bus_message* reply, const Surface& image) {
   int r = sd_bus_message_open_container(reply, 'a', "(iiay)");
-  if (r < 0 || image.width == 0 || image.height == 0) return r < 0 ? r : sd_bus_message_close_container(reply);
+  if (r < 0 || image.width == 0 || image.height == 0)
+    return r < 0 ? r : sd_bus_message_close_container(reply);
   std::vector<uint8_t> bytes;
   bytes.reserve(image.pixels.size() * 4);
   for (const uint32_t p : image.pixels) {
@@ -162,8 +163,8 @@ bool TStatusNotifier::Start(const char* address) {
   }
   FBus = bus;
   static const std::vector<sd_bus_vtable> vtable = MakeVtable(OnMethod, OnProperty);
-  if (sd_bus_add_object_vtable(FBus, &FObjectSlot, kItemPath, kItemInterface, vtable.data(),
-                               this) < 0) {
+  if (sd_bus_add_object_vtable(FBus, &FObjectSlot, kItemPath, kItemInterface, vtable.data(), this) <
+      0) {
     Close();
     return false;
   }
@@ -173,8 +174,7 @@ bool TStatusNotifier::Start(const char* address) {
 
 void TStatusNotifier::AskForWatcher() {
   // The match goes out first, so that no change of owner falls between it and the answer.
-  if (sd_bus_add_match_async(FBus, &FMatchSlot, kWatcherMatch, OnOwnerChanged, nullptr, this) <
-          0 ||
+  if (sd_bus_add_match_async(FBus, &FMatchSlot, kWatcherMatch, OnOwnerChanged, nullptr, this) < 0 ||
       sd_bus_call_method_async(FBus, &FAskSlot, "org.freedesktop.DBus", "/org/freedesktop/DBus",
                                "org.freedesktop.DBus", "NameHasOwner", OnWatcherAnswer, this, "s",
                                kWatcherName) < 0) {
@@ -241,9 +241,9 @@ void TStatusNotifier::Register(TItem& item) {
   if (FBus == nullptr || FWatcher != wsPresent) return;
   item.registerSlot = sd_bus_slot_unref(item.registerSlot);
   item.answered = false;
-  if (sd_bus_call_method_async(FBus, &item.registerSlot, kWatcherName, kWatcherPath,
-                               kWatcherName, "RegisterStatusNotifierItem", OnRegistered, &item,
-                               "s", item.service.c_str()) < 0) {
+  if (sd_bus_call_method_async(FBus, &item.registerSlot, kWatcherName, kWatcherPath, kWatcherName,
+                               "RegisterStatusNotifierItem", OnRegistered, &item, "s",
+                               item.service.c_str()) < 0) {
     item.answered = true;
   }
 }
@@ -306,8 +306,7 @@ bool TStatusNotifier::Add(const TrayIcon& icon, bool await) {
   FItems[{icon.owner, icon.id}] = std::move(item);
   Register(added);
   if (!await || FWatcher != wsPresent) return added.shown;
-  const auto due =
-      std::chrono::steady_clock::now() + std::chrono::milliseconds(kRegisterTimeoutMs);
+  const auto due = std::chrono::steady_clock::now() + std::chrono::milliseconds(kRegisterTimeoutMs);
   while (!added.answered && FBus != nullptr) {
     const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
         due - std::chrono::steady_clock::now());

@@ -94,8 +94,8 @@ class TStatusNotifier {
   static int OnOwnerChanged(sd_bus_message* signal, void* self, sd_bus_error* error);
   static int OnRegistered(sd_bus_message* reply, void* item, sd_bus_error* error);
   static int OnMethod(sd_bus_message* call, void* self, sd_bus_error* error);
-  static int OnProperty(sd_bus* bus, const char* path, const char* interface,
-                        const char* property, sd_bus_message* reply, void* self, sd_bus_error* error);
+  static int OnProperty(sd_bus* bus, const char* path, const char* interface, const char* property,
+                        sd_bus_message* reply, void* self, sd_bus_error* error);
   int AppendProperty(const TItem& item, const std::string& property, sd_bus_message* reply) const;
 
   THooks FHooks;
