@@ -86,46 +86,32 @@ struct TStatusNotifier::TItem {
 
 // --- The item's interface ---
 
-namespace {
-
-const sd_bus_vtable kItemVtable[] = {
+// A constant table: it must outlive the connection, which may close as the program ends.
+const sd_bus_vtable TStatusNotifier::kVtable[] = {
     SD_BUS_VTABLE_START(0),
-    SD_BUS_METHOD("Activate", "ii", "", nullptr, SD_BUS_VTABLE_UNPRIVILEGED),
-    SD_BUS_METHOD("SecondaryActivate", "ii", "", nullptr, SD_BUS_VTABLE_UNPRIVILEGED),
-    SD_BUS_METHOD("ContextMenu", "ii", "", nullptr, SD_BUS_VTABLE_UNPRIVILEGED),
-    SD_BUS_METHOD("Scroll", "is", "", nullptr, SD_BUS_VTABLE_UNPRIVILEGED),
-    SD_BUS_PROPERTY("Category", "s", nullptr, 0, SD_BUS_VTABLE_PROPERTY_CONST),
-    SD_BUS_PROPERTY("Id", "s", nullptr, 0, SD_BUS_VTABLE_PROPERTY_CONST),
-    SD_BUS_PROPERTY("Title", "s", nullptr, 0, 0),
-    SD_BUS_PROPERTY("Status", "s", nullptr, 0, 0),
-    SD_BUS_PROPERTY("WindowId", "i", nullptr, 0, SD_BUS_VTABLE_PROPERTY_CONST),
-    SD_BUS_PROPERTY("IconName", "s", nullptr, 0, SD_BUS_VTABLE_PROPERTY_CONST),
-    SD_BUS_PROPERTY("IconPixmap", "a(iiay)", nullptr, 0, 0),
-    SD_BUS_PROPERTY("OverlayIconName", "s", nullptr, 0, SD_BUS_VTABLE_PROPERTY_CONST),
-    SD_BUS_PROPERTY("OverlayIconPixmap", "a(iiay)", nullptr, 0, SD_BUS_VTABLE_PROPERTY_CONST),
-    SD_BUS_PROPERTY("AttentionIconName", "s", nullptr, 0, SD_BUS_VTABLE_PROPERTY_CONST),
-    SD_BUS_PROPERTY("AttentionIconPixmap", "a(iiay)", nullptr, 0, SD_BUS_VTABLE_PROPERTY_CONST),
-    SD_BUS_PROPERTY("AttentionMovieName", "s", nullptr, 0, SD_BUS_VTABLE_PROPERTY_CONST),
-    SD_BUS_PROPERTY("ToolTip", "(sa(iiay)ss)", nullptr, 0, 0),
-    SD_BUS_PROPERTY("ItemIsMenu", "b", nullptr, 0, SD_BUS_VTABLE_PROPERTY_CONST),
+    SD_BUS_METHOD("Activate", "ii", "", OnMethod, SD_BUS_VTABLE_UNPRIVILEGED),
+    SD_BUS_METHOD("SecondaryActivate", "ii", "", OnMethod, SD_BUS_VTABLE_UNPRIVILEGED),
+    SD_BUS_METHOD("ContextMenu", "ii", "", OnMethod, SD_BUS_VTABLE_UNPRIVILEGED),
+    SD_BUS_METHOD("Scroll", "is", "", OnMethod, SD_BUS_VTABLE_UNPRIVILEGED),
+    SD_BUS_PROPERTY("Category", "s", OnProperty, 0, SD_BUS_VTABLE_PROPERTY_CONST),
+    SD_BUS_PROPERTY("Id", "s", OnProperty, 0, SD_BUS_VTABLE_PROPERTY_CONST),
+    SD_BUS_PROPERTY("Title", "s", OnProperty, 0, 0),
+    SD_BUS_PROPERTY("Status", "s", OnProperty, 0, 0),
+    SD_BUS_PROPERTY("WindowId", "i", OnProperty, 0, SD_BUS_VTABLE_PROPERTY_CONST),
+    SD_BUS_PROPERTY("IconName", "s", OnProperty, 0, SD_BUS_VTABLE_PROPERTY_CONST),
+    SD_BUS_PROPERTY("IconPixmap", "a(iiay)", OnProperty, 0, 0),
+    SD_BUS_PROPERTY("OverlayIconName", "s", OnProperty, 0, SD_BUS_VTABLE_PROPERTY_CONST),
+    SD_BUS_PROPERTY("OverlayIconPixmap", "a(iiay)", OnProperty, 0, SD_BUS_VTABLE_PROPERTY_CONST),
+    SD_BUS_PROPERTY("AttentionIconName", "s", OnProperty, 0, SD_BUS_VTABLE_PROPERTY_CONST),
+    SD_BUS_PROPERTY("AttentionIconPixmap", "a(iiay)", OnProperty, 0, SD_BUS_VTABLE_PROPERTY_CONST),
+    SD_BUS_PROPERTY("AttentionMovieName", "s", OnProperty, 0, SD_BUS_VTABLE_PROPERTY_CONST),
+    SD_BUS_PROPERTY("ToolTip", "(sa(iiay)ss)", OnProperty, 0, 0),
+    SD_BUS_PROPERTY("ItemIsMenu", "b", OnProperty, 0, SD_BUS_VTABLE_PROPERTY_CONST),
     SD_BUS_SIGNAL("NewTitle", "", 0),
     SD_BUS_SIGNAL("NewIcon", "", 0),
     SD_BUS_SIGNAL("NewToolTip", "", 0),
     SD_BUS_SIGNAL("NewStatus", "s", 0),
     SD_BUS_VTABLE_END};
-
-// The table above names no handlers, so that it can be a constant; they are filled in once.
-std::vector<sd_bus_vtable> MakeVtable(sd_bus_message_handler_t method,
-                                      sd_bus_property_get_t property) {
-  std::vector<sd_bus_vtable> table(std::begin(kItemVtable), std::end(kItemVtable));
-  for (sd_bus_vtable& entry : table) {
-    if (entry.type == _SD_BUS_VTABLE_METHOD) entry.x.method.handler = method;
-    if (entry.type == _SD_BUS_VTABLE_PROPERTY) entry.x.property.get = property;
-  }
-  return table;
-}
-
-}  // namespace
 
 // --- Construction ---
 
@@ -162,9 +148,7 @@ bool TStatusNotifier::Start(const char* address) {
     return false;
   }
   FBus = bus;
-  static const std::vector<sd_bus_vtable> vtable = MakeVtable(OnMethod, OnProperty);
-  if (sd_bus_add_object_vtable(FBus, &FObjectSlot, kItemPath, kItemInterface, vtable.data(), this) <
-      0) {
+  if (sd_bus_add_object_vtable(FBus, &FObjectSlot, kItemPath, kItemInterface, kVtable, this) < 0) {
     Close();
     return false;
   }
