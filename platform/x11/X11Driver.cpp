@@ -19,6 +19,7 @@
 #include "platform/core/DriverSink.h"
 #include "platform/core/WindowSurfaces.h"
 #include "platform/win32.h"
+#include "platform/x11/SessionSignals.h"
 #include "platform/x11/X11Display.h"
 #include "platform/x11/X11Image.h"
 #include "platform/x11/X11Keyboard.h"
@@ -154,6 +155,7 @@ class TX11Driver final : public Driver {
   bool FPointerSet = false;
   POINT FPointerAt{};
   POINT FPointerSetFrom{};
+  TSessionSignals FSignals;  // the end of the session, from the session manager or the user
   GC FGc = nullptr;
   Window FTimeWindow = 0;  // an unmapped window of ours that fetches server timestamps
   DWORD FTimeOffset = 0;   // TickCount minus the server's time
@@ -640,9 +642,11 @@ bool TX11Driver::Wait(DWORD deadline, bool forever) {
     const int busDue = FNotifyArea->TimeoutMs();
     if (busDue >= 0) timeout = timeout < 0 ? busDue : std::min(timeout, busDue);
     XFlush(dpy);
-    pollfd fds[2] = {{ConnectionNumber(dpy), POLLIN, 0},
-                     {FNotifyArea->Fd(), FNotifyArea->Events(), 0}};
-    poll(fds, fds[1].fd >= 0 ? 2 : 1, timeout);
+    // A descriptor of -1 (no signals, no bus) is skipped by poll.
+    pollfd watched[3] = {{ConnectionNumber(dpy), POLLIN, 0},
+                         {FSignals.Descriptor(), POLLIN, 0},
+                         {FNotifyArea->Fd(), FNotifyArea->Events(), 0}};
+    if (poll(watched, 3, timeout) > 0 && (watched[1].revents & POLLIN)) FSignals.Clear();
   }
 }
 
@@ -658,6 +662,11 @@ bool TX11Driver::Drain() {
   if (FFocusChanged) CheckFocus();
   FTray->Tick(TickCount());
   if (FNotifyArea->Process()) any = true;
+  // After the events that came before it, as the system's own messages would be.
+  if (FSignals.Take()) {
+    sink::SessionEnding();
+    any = true;
+  }
   return any;
 }
 
