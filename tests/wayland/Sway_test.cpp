@@ -1,7 +1,7 @@
-// The tray program on a real Wayland desktop run headless: its icon is an item of waybar's
-// tray, the host's calls open the skinned window (which shows the wallpaper through its
-// see-through part, not black) and the menu, the window hides when another program takes the
-// activation, and "Fechar" takes the item out of the tray.
+// A small tray program and MorCalvix itself on a real Wayland desktop run headless: the icon is
+// an item of waybar's tray, the host's calls open the skinned window (which shows the wallpaper
+// through its see-through part, not black) and the menu, the window hides when another program
+// takes the activation, and "Fechar" takes the item out of the tray.
 #include <gtest/gtest.h>
 #include <poll.h>
 #include <signal.h>
@@ -291,4 +291,76 @@ TEST_F(SwayTest, TheIconIsAnItemOfWaybarsTrayAndItsCallsOpenTheWindowAndTheMenu)
   EXPECT_TRUE(Eventually([&] { return RegisteredItems().find(service) == std::string::npos; }))
       << "the item leaves the tray";
   EXPECT_TRUE(Eventually([&] { return Find(Grab(), 0x00A000, 0, kBarHeight).Empty(); }));
+}
+
+// --- The program itself ---
+
+namespace {
+
+constexpr char kMainWindow[] = "^Morvane Calvix - Freeware$";
+constexpr int kFecharDowns = 4;  // the entries of the icon's menu, as the down arrow reaches them
+
+std::string Xdo(const std::string& arguments) {
+  std::string out = Shell(TWaylandDesktop::Get().As("xdotool " + arguments + " 2>/dev/null")).out;
+  while (!out.empty() && out.back() == '\n')
+    out.pop_back();
+  return out;
+}
+
+// How many pixels of the bar's right end differ between two screenshots.
+int TrayChanges(const TShot& before, const TShot& after) {
+  int changed = 0;
+  for (int y = 0; y < kBarHeight; ++y)
+    for (int x = before.width - 200; x < before.width; ++x)
+      changed += before.At(x, y) != after.At(x, y);
+  return changed;
+}
+
+}  // namespace
+
+TEST_F(SwayTest, MorCalvixLivesInWaybarsTrayAndItsWindowShowsTheWallpaperThroughTheSkin) {
+  TWaylandDesktop& desktop = TWaylandDesktop::Get();
+  const TShot empty = Grab();
+  ASSERT_GT(empty.width, 0);
+  TProgram program(desktop.As(CALVIX_EXE_PATH));
+  std::string service;
+  ASSERT_TRUE(Eventually([&] {
+    service = std::string(kItem) + "-" + std::to_string(program.Pid()) + "-1";
+    return RegisteredItems().find(service) != std::string::npos;
+  })) << RegisteredItems();
+  EXPECT_TRUE(Eventually([&] { return TrayChanges(empty, Grab()) > 50; })) << "the icon drawn";
+  EXPECT_TRUE(Xdo("search --onlyvisible --name '" + std::string(kMainWindow) + "'").empty());
+
+  // waybar's click: the window comes up with the wallpaper where its skin is white.
+  ASSERT_EQ(CallItem(service, "Activate", 1000, 15), 0);
+  std::string main;
+  ASSERT_TRUE(Eventually([&] {
+    return !(main = Xdo("search --onlyvisible --name '" + std::string(kMainWindow) + "'")).empty();
+  })) << "Activate showed no window";
+  const std::string geometry = Xdo("getwindowgeometry " + main);
+  int x = 0, y = 0;
+  ASSERT_EQ(std::sscanf(geometry.c_str() + geometry.find("Position:"), "Position: %d,%d", &x, &y),
+            2)
+      << geometry;
+  // The skin is white (see-through) left and right of its panel, at mid height.
+  TShot shot;
+  EXPECT_TRUE(Eventually([&] {
+    shot = Grab();
+    return shot.At(x + 1, y + 150) == kWallpaper && shot.At(x + 354, y + 150) == kWallpaper;
+  })) << std::hex
+      << shot.At(x + 1, y + 150) << " " << shot.At(x + 354, y + 150);
+  EXPECT_NE(shot.At(x + 100, y + 150), kWallpaper) << "the panel is opaque";
+  EXPECT_EQ(Xdo("getactivewindow"), main) << "the window has the keyboard";
+
+  // waybar's right click: the program's menu; "Fechar" ends the program and the item leaves.
+  ASSERT_EQ(CallItem(service, "ContextMenu", 900, 15), 0);
+  ASSERT_TRUE(Eventually([] { return !Xdo("search --onlyvisible --class '^#32768$'").empty(); }))
+      << "the menu did not open";
+  std::string keys;
+  for (int i = 0; i < kFecharDowns; ++i)
+    keys += " Down";
+  Xdo("key" + keys + " Return");
+  EXPECT_EQ(program.Wait(10), 0);
+  EXPECT_TRUE(Eventually([&] { return RegisteredItems().find(service) == std::string::npos; }));
+  EXPECT_TRUE(Eventually([&] { return TrayChanges(empty, Grab()) == 0; })) << "the icon gone";
 }
