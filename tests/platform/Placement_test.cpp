@@ -57,6 +57,21 @@ TEST_F(PlacementTest, OtherProgramsWindowsTakePartInTheWalk) {
   EXPECT_FALSE(IsWindow(other));
 }
 
+// Over weeks far more windows of other programs come and go than the window table has room
+// for: those that went leave it, and the program can still make windows of its own.
+TEST_F(PlacementTest, WindowsOfOtherProgramsThatWentLeaveTheTable) {
+  for (int i = 0; i < 40000; ++i) {
+    headless::RemoveForeignWindow(headless::AddForeignWindow({"Churn", "x", false, false, {}, 0}));
+    GetTopWindow(nullptr);
+  }
+  HWND ours = Make("ours");
+  ASSERT_NE(ours, nullptr);
+  HWND other = headless::AddForeignWindow({"Kept", "k", false, false, {}, 0});
+  EXPECT_EQ(Walk(), (std::vector<HWND>{other, ours}));
+  char name[8];
+  EXPECT_EQ(GetClassNameA(other, name, sizeof name), 4);
+}
+
 TEST_F(PlacementTest, ShowWindowReportsThePreviousVisibilityAndSendsItsMessages) {
   HWND h = Make();
   EXPECT_FALSE(ShowWindow(h, SW_SHOWNORMAL));
