@@ -90,12 +90,14 @@ void CreateDesktop() {
 }
 
 void Link(TWindow& parent, TWindow& child, bool atTop) {
+  ForgetTopLevelPicture();
   child.parent = parent.handle;
   auto& list = parent.children;
   list.insert(atTop ? list.begin() : list.end(), child.handle);
 }
 
 void Unlink(TWindow& child) {
+  ForgetTopLevelPicture();
   if (TWindow* p = FindOwn(child.parent)) std::erase(p->children, child.handle);
 }
 
@@ -240,8 +242,9 @@ RECT ScreenRect(const TWindow& w) {
   return r;
 }
 
-std::vector<HWND> TopLevelOrder() {
+std::vector<HWND> TopLevelOrder(bool fresh) {
   TState& st = State();
+  if (st.pictureKept && !fresh) return st.topLevelPicture;
   TWindow& desk = Desktop();
   std::vector<StackEntry> entries;
   std::vector<HWND> order;
@@ -267,7 +270,20 @@ std::vector<HWND> TopLevelOrder() {
       if (std::find(order.begin(), order.end(), h) == order.end()) order.push_back(h);
     ForgetVanishedForeign(present);
   }
+  st.topLevelPicture = order;
+  st.pictureKept = true;
   return order;
+}
+
+void ForgetTopLevelPicture() {
+  State().pictureKept = false;
+}
+
+bool InTopLevelPicture(HWND hwnd) {
+  const TState& st = State();
+  return st.pictureKept && hwnd &&
+         std::find(st.topLevelPicture.begin(), st.topLevelPicture.end(), hwnd) !=
+             st.topLevelPicture.end();
 }
 
 WindowInfo DescribeForDriver(const TWindow& w) {

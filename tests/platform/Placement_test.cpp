@@ -57,6 +57,31 @@ TEST_F(PlacementTest, OtherProgramsWindowsTakePartInTheWalk) {
   EXPECT_FALSE(IsWindow(other));
 }
 
+// A second copy walks every window of the desktop while other programs open and close theirs:
+// the walk reads one picture of the order, and a window that goes away under it does not end
+// it early (the copy further down would be missed).
+TEST_F(PlacementTest, AWalkReadsOnePictureAndGoesOnPastAWindowThatWent) {
+  HWND ours = Make("ours");
+  HWND a = headless::AddForeignWindow({"A", "a", false, false, {}, 0});
+  HWND b = headless::AddForeignWindow({"B", "b", false, false, {}, 1});
+  ASSERT_EQ(GetTopWindow(nullptr), a);
+  headless::RemoveForeignWindow(a);
+  HWND c = headless::AddForeignWindow({"C", "c", false, false, {}, 0});
+  EXPECT_FALSE(IsWindow(a));
+  EXPECT_EQ(GetWindow(a, GW_HWNDNEXT), b);
+  EXPECT_EQ(GetWindow(b, GW_HWNDNEXT), ours);
+  SetLastError(0);
+  EXPECT_EQ(GetWindow(a, GW_OWNER), nullptr);
+  EXPECT_EQ(GetLastError(), DWORD(ERROR_INVALID_WINDOW_HANDLE));
+  // The next walk, or anything after the program has looked at its queue, sees the change.
+  EXPECT_EQ(Walk(), (std::vector<HWND>{c, b, ours}));
+  EXPECT_EQ(GetWindow(a, GW_HWNDNEXT), nullptr);
+  MSG msg;
+  PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE);
+  headless::RemoveForeignWindow(c);
+  EXPECT_EQ(GetWindow(c, GW_HWNDNEXT), nullptr);
+}
+
 // Over weeks far more windows of other programs come and go than the window table has room
 // for: those that went leave it, and the program can still make windows of its own.
 TEST_F(PlacementTest, WindowsOfOtherProgramsThatWentLeaveTheTable) {
