@@ -1,0 +1,110 @@
+// The X11 driver's class, whose work is divided between X11Driver.cpp (our windows, the screen,
+// other programs, the tray) and X11Events.cpp (the wait and the translation of X events).
+// Internal to platform/x11.
+#pragma once
+
+#include <X11/Xlib.h>
+
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/Driver.h"
+#include "platform/x11/SessionSignals.h"
+#include "platform/x11/X11Display.h"
+#include "platform/x11/X11Keyboard.h"
+#include "platform/x11/X11Tray.h"
+
+namespace platform::x11 {
+
+// The source of an activation request: an application (1), not a pager or taskbar (2).
+constexpr long kActiveSourceApplication = 1;
+constexpr unsigned long kIconicState = 3;  // WM_STATE
+
+// Requests about our own windows that another process of ours sent (ShowWindow and
+// SetForegroundWindow on a window it found by the walk).
+constexpr long kShowRequestForeground = -1;
+
+DWORD MonotonicMilliseconds();
+
+class TX11Driver final : public Driver {
+ public:
+  explicit TX11Driver(std::unique_ptr<TX11Display> display);
+  ~TX11Driver() override;
+
+  const char* Name() const override { return "x11"; }
+
+  DWORD TickCount() override { return MonotonicMilliseconds(); }
+  void Poll() override { Drain(); }
+  bool Wait(DWORD deadline, bool forever) override;
+
+  void Realise(const WindowInfo& info) override;
+  void Destroy(HWND hwnd) override;
+  void Show(HWND hwnd, bool visible, bool minimised) override;
+  void Move(HWND hwnd, const RECT& bounds) override;
+  void Restack(HWND hwnd, HWND above) override;
+  void SetText(HWND hwnd, const std::string& text) override;
+  void Activate(HWND hwnd) override;
+  void Present(HWND hwnd, const Surface& surface, const RECT& dirty) override;
+  void CapturePointer(HWND hwnd) override;
+
+  POINT CursorPos() override;
+  SIZE ScreenSize() override { return {FDisplay->Width(), FDisplay->Height()}; }
+  bool ReadScreen(const RECT& area, Surface& out) override;
+
+  bool Stacking(std::vector<StackEntry>& topFirst) override;
+  bool Describe(uint64_t key, ForeignWindow& out) override;
+  bool PostTo(uint64_t key, UINT msg, WPARAM wParam, LPARAM lParam) override;
+  bool ShowForeign(uint64_t key, int showCommand) override;
+  bool ForegroundForeign(uint64_t key) override;
+
+  bool Tray(DWORD message, const TrayIcon& icon) override;
+  bool TrayDocked(HWND owner, UINT id) const { return FTray->Docked(owner, id); }
+
+ private:
+  struct TWindow {
+    HWND hwnd = nullptr;
+    Window xid = 0;
+    WindowInfo info;
+    bool mapped = false;     // the server mapped it (MapNotify)
+    bool shown = false;      // the core wants it on the screen
+    bool minimised = false;  // the core wants it minimised
+    bool iconic = false;     // the window manager keeps it minimised (WM_STATE)
+  };
+
+  // --- Our windows ---
+  TWindow* Find(HWND hwnd);
+  TWindow* FindX(Window xid);
+  void SetHints(const TWindow& w);
+  void SetNetState(const TWindow& w);
+  void GrabForPopup(const TWindow& w);
+  Time UserTime();
+  void RequestActivation(Window xid);
+
+  // --- Events ---
+  bool Drain();
+  void Translate(XEvent& event);
+  void TranslatePointer(const TWindow& w, const XEvent& event);
+  void TranslateKey(XKeyEvent& event);
+  void TranslateClient(const TWindow& w, const XClientMessageEvent& event);
+  void TranslateProperty(TWindow& w, const XPropertyEvent& event);
+  void CheckFocus();
+  DWORD LocalTime(Time serverTime);
+  bool IsCalvixWindow(Window xid);
+
+  std::unique_ptr<TX11Display> FDisplay;
+  std::map<HWND, TWindow> FWindows;
+  std::unique_ptr<TX11Tray> FTray;
+  TSessionSignals FSignals;  // the end of the session, from the session manager or the user
+  GC FGc = nullptr;
+  Window FTimeWindow = 0;  // an unmapped window of ours that fetches server timestamps
+  DWORD FTimeOffset = 0;   // TickCount minus the server's time
+  bool FTimeOffsetKnown = false;
+  Time FLastUserTime = 0;
+  TDeadKeys FDeadKeys;  // an accent key waiting for its letter
+  bool FFocusChanged = false;
+  HWND FCaptured = nullptr;
+};
+
+}  // namespace platform::x11
