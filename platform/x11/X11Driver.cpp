@@ -4,6 +4,7 @@
 
 #include <X11/Xatom.h>
 #include <X11/Xutil.h>
+#include <X11/extensions/shape.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -39,15 +40,16 @@ bool WantsFrame(const WindowInfo& info) {
 }
 
 // The frame the window manager draws offers what the window's style asks for, as Windows'
-// caption would: a dialog gets a close button but no minimise or maximise button.
-std::array<long, 5> MotifHints(const WindowInfo& info) {
+// caption would: a dialog gets a close button but no minimise or maximise button. A window
+// without area gets no frame at all, whatever its style: nothing of it may show.
+std::array<long, 5> MotifHints(const WindowInfo& info, bool withoutArea) {
   if (!WantsFrame(info)) return {kMotifDecorations, 0, 0, 0, 0};
   long functions = kFuncMove | kFuncClose, decorations = kDecorBorder | kDecorTitle;
   if (info.style & WS_SYSMENU) decorations |= kDecorMenu;
   if (info.style & WS_THICKFRAME) functions |= kFuncResize, decorations |= kDecorResizeH;
   if (info.style & WS_MINIMIZEBOX) functions |= kFuncMinimize, decorations |= kDecorMinimize;
   if (info.style & WS_MAXIMIZEBOX) functions |= kFuncMaximize, decorations |= kDecorMaximize;
-  return {kMotifFunctions | kMotifDecorations, functions, decorations, 0, 0};
+  return {kMotifFunctions | kMotifDecorations, functions, withoutArea ? 0 : decorations, 0, 0};
 }
 
 }  // namespace
@@ -62,6 +64,12 @@ TX11Driver::TX11Driver(std::unique_ptr<TX11Display> display) : FDisplay(std::mov
   attributes.event_mask = PropertyChangeMask;
   FTimeWindow = XCreateWindow(dpy, FDisplay->Root(), -1, -1, 1, 1, 0, 0, InputOnly, CopyFromParent,
                               CWEventMask, &attributes);
+  // Every window of ours names this one as the keeper of its user time, so that one property
+  // change at each press or key speaks for all of them.
+  FUserTimeWindow = XCreateWindow(dpy, FDisplay->Root(), -1, -1, 1, 1, 0, 0, InputOnly,
+                                  CopyFromParent, 0, nullptr);
+  int shapeEvent = 0, shapeError = 0;
+  FHaveShape = XShapeQueryExtension(dpy, &shapeEvent, &shapeError) != 0;
   FGc = XCreateGC(dpy, FDisplay->Root(), 0, nullptr);
   FTray = std::make_unique<TX11Tray>(
       *FDisplay,
@@ -83,6 +91,7 @@ TX11Driver::~TX11Driver() {
   for (const auto& [hwnd, w] : FWindows)
     XDestroyWindow(dpy, w.xid);
   XDestroyWindow(dpy, FTimeWindow);
+  XDestroyWindow(dpy, FUserTimeWindow);
   XFreeGC(dpy, FGc);
   XSync(dpy, False);
 }
@@ -106,6 +115,7 @@ void TX11Driver::Realise(const WindowInfo& info) {
   TWindow w;
   w.hwnd = info.hwnd;
   w.info = info;
+  w.carrier = IsCarrier(info);
   XSetWindowAttributes attributes{};
   // No background: the server leaves exposed areas alone until the surface is put there.
   attributes.background_pixmap = None;
@@ -135,10 +145,20 @@ void TX11Driver::Realise(const WindowInfo& info) {
                                                                   : atoms.netWmWindowTypeNormal;
   FDisplay->SetAtoms(w.xid, atoms.netWmWindowType, {type});
   if (!info.popup) {
-    const std::array<long, 5> motif = MotifHints(info);
+    const std::array<long, 5> motif = MotifHints(info, w.carrier);
     FDisplay->SetCardinals(w.xid, atoms.motifWmHints, atoms.motifWmHints, motif.data(), 5);
+    if (w.carrier) {
+      // An invisible window never takes the focus on its own when it is mapped: a user time of
+      // 0 says so. When the program wants it active, it asks for that.
+      const long never = 0;
+      FDisplay->SetCardinals(w.xid, atoms.netWmUserTime, XA_CARDINAL, &never, 1);
+    } else {
+      const long userTimeWindow = long(FUserTimeWindow);
+      FDisplay->SetCardinals(w.xid, atoms.netWmUserTimeWindow, XA_WINDOW, &userTimeWindow, 1);
+    }
   }
   if (const TWindow* owner = Find(info.owner)) XSetTransientForHint(dpy, w.xid, owner->xid);
+  if (w.carrier) SetShape(w);
   FWindows[info.hwnd] = w;
   SetText(info.hwnd, info.text);
   SetHints(FWindows[info.hwnd]);
@@ -192,13 +212,23 @@ void TX11Driver::Destroy(HWND hwnd) {
 void TX11Driver::Show(HWND hwnd, bool visible, bool minimised) {
   TWindow* w = Find(hwnd);
   if (w == nullptr) return;
+  if (w->carrier) {
+    ShowCarrier(*w, visible, minimised);
+  } else {
+    ShowNow(*w, visible, minimised);
+  }
+}
+
+void TX11Driver::ShowNow(TWindow& window, bool visible, bool minimised) {
+  TWindow* w = &window;
   Display* dpy = FDisplay->Dpy();
   const bool empty =
       w->info.bounds.right <= w->info.bounds.left || w->info.bounds.bottom <= w->info.bounds.top;
   const bool wasShown = w->shown;
   w->minimised = minimised;
-  // A window without area has nothing to show; X cannot make one, so it stays unmapped.
-  w->shown = visible && !empty;
+  // A window without area has nothing to show; X cannot make one, so it stays unmapped, unless
+  // it carries a taskbar button, which it does invisibly.
+  w->shown = visible && (!empty || w->carrier);
   if (!w->shown) {
     if (w->info.popup) {
       XUngrabPointer(dpy, CurrentTime);
@@ -297,8 +327,18 @@ Time TX11Driver::UserTime() {
   return FLastUserTime != 0 ? FLastUserTime : FDisplay->ServerTime(FTimeWindow);
 }
 
-void TX11Driver::RequestActivation(Window xid) {
-  const long data[5] = {kActiveSourceApplication, long(UserTime()), 0, 0, 0};
+void TX11Driver::NoteUserTime(Time time) {
+  // Server times wrap at 32 bits: a later time is one less than half the range ahead.
+  if (time == 0 || (FLastUserTime != 0 && int32_t(uint32_t(time - FLastUserTime)) <= 0)) return;
+  FLastUserTime = time;
+  // Window managers that prevent focus stealing (xfwm4, mutter, kwin) let a window that is
+  // mapped or activated after this moment come forward with the keyboard focus.
+  const long value = long(time);
+  FDisplay->SetCardinals(FUserTimeWindow, FDisplay->Atoms().netWmUserTime, XA_CARDINAL, &value, 1);
+}
+
+void TX11Driver::RequestActivation(Window xid, Time time) {
+  const long data[5] = {kActiveSourceApplication, long(time), 0, 0, 0};
   FDisplay->SendClientMessage(FDisplay->Root(), xid, FDisplay->Atoms().netActiveWindow, data,
                               SubstructureRedirectMask | SubstructureNotifyMask);
   XFlush(FDisplay->Dpy());
@@ -308,11 +348,16 @@ void TX11Driver::Activate(HWND hwnd) {
   TWindow* w = Find(hwnd);
   // A minimised window can be the active one on Windows, and stays minimised; the window
   // manager would restore it to activate it.
-  if (w == nullptr || w->info.popup || !w->shown || w->minimised) return;
+  if (w == nullptr || w->info.popup) return;
+  if (w->carrier) {
+    ActivateCarrier(*w);
+    return;
+  }
+  if (!w->shown || w->minimised) return;
   // Asked at once, even before the window manager has mapped the window: it handles our map
   // request first. Asked later, at the map, the request could come after the user has
   // minimised the window or gone to another program, and undo that.
-  RequestActivation(w->xid);
+  RequestActivation(w->xid, UserTime());
 }
 
 void TX11Driver::Present(HWND hwnd, const Surface& surface, const RECT& dirty) {
@@ -389,8 +434,10 @@ bool TX11Driver::ShowForeign(uint64_t key, int showCommand) {
   const Window xid = Window(key);
   TErrorTrap trap(dpy);
   if (IsCalvixWindow(xid)) {
-    // Another process of ours keeps its own window state: it shows the window itself.
-    const long data[5] = {showCommand, 0, 0, 0, 0};
+    // Another process of ours keeps its own window state: it shows the window itself. The
+    // request carries the time of this program's latest user action (or now), so that the other
+    // one may come forward on its behalf.
+    const long data[5] = {showCommand, long(UserTime()), 0, 0, 0};
     FDisplay->SendClientMessage(xid, xid, FDisplay->Atoms().calvixShow, data, NoEventMask);
   } else if (showCommand == SW_HIDE) {
     XWithdrawWindow(dpy, xid, FDisplay->Screen());
@@ -418,10 +465,10 @@ bool TX11Driver::ForegroundForeign(uint64_t key) {
   const Window xid = Window(key);
   TErrorTrap trap(dpy);
   if (IsCalvixWindow(xid)) {
-    const long data[5] = {kShowRequestForeground, 0, 0, 0, 0};
+    const long data[5] = {kShowRequestForeground, long(UserTime()), 0, 0, 0};
     FDisplay->SendClientMessage(xid, xid, FDisplay->Atoms().calvixShow, data, NoEventMask);
   } else {
-    RequestActivation(xid);
+    RequestActivation(xid, UserTime());
   }
   return !trap.Failed();
 }

@@ -71,6 +71,14 @@ class TX11Driver final : public Driver {
     bool shown = false;      // the core wants it on the screen
     bool minimised = false;  // the core wants it minimised
     bool iconic = false;     // the window manager keeps it minimised (WM_STATE)
+    // A window without area that carries a taskbar button (the application's hidden window):
+    // mapped but invisible while shown, only so that the taskbar lists it (X11Taskbar.cpp).
+    bool carrier = false;
+    // What the core last asked of a carrier, applied when the program next waits, so that a
+    // window shown and hidden again in one go never reaches the taskbar.
+    bool pending = false;
+    bool wantShown = false, wantMinimised = false, wantActive = false;
+    HWND lastActivePopup = nullptr;  // the owned window that had the activation last
   };
 
   // --- Our windows ---
@@ -79,8 +87,19 @@ class TX11Driver final : public Driver {
   void SetHints(const TWindow& w);
   void SetNetState(const TWindow& w);
   void GrabForPopup(const TWindow& w);
+  void ShowNow(TWindow& w, bool visible, bool minimised);
+  void SetShape(const TWindow& w);
+  // The time of the user's latest action, which entitles the program to the activation.
   Time UserTime();
-  void RequestActivation(Window xid);
+  void NoteUserTime(Time time);
+  void RequestActivation(Window xid, Time time);
+
+  // --- Taskbar carriers (X11Taskbar.cpp) ---
+  static bool IsCarrier(const WindowInfo& info);
+  void ShowCarrier(TWindow& w, bool visible, bool minimised);
+  void ActivateCarrier(TWindow& w);
+  void Settle();
+  bool ForwardFromCarrier(const TWindow& carrier);
 
   // --- Events ---
   bool Drain();
@@ -98,8 +117,11 @@ class TX11Driver final : public Driver {
   std::unique_ptr<TX11Tray> FTray;
   TSessionSignals FSignals;  // the end of the session, from the session manager or the user
   GC FGc = nullptr;
-  Window FTimeWindow = 0;  // an unmapped window of ours that fetches server timestamps
-  DWORD FTimeOffset = 0;   // TickCount minus the server's time
+  Window FTimeWindow = 0;      // an unmapped window of ours that fetches server timestamps
+  Window FUserTimeWindow = 0;  // holds _NET_WM_USER_TIME for every window of ours
+  bool FHaveShape = false;     // the server offers the shape extension
+  bool FSettlePending = false;
+  DWORD FTimeOffset = 0;  // TickCount minus the server's time
   bool FTimeOffsetKnown = false;
   Time FLastUserTime = 0;
   TDeadKeys FDeadKeys;  // an accent key waiting for its letter

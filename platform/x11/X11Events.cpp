@@ -42,6 +42,8 @@ bool TX11Driver::Wait(DWORD deadline, bool forever) {
       const int untilTray = std::max(0, int(int32_t(trayDue - now)));
       timeout = timeout < 0 ? untilTray : std::min(timeout, untilTray);
     }
+    // The program has done what it had to: the taskbar sees the state it ended in.
+    Settle();
     XFlush(dpy);
     pollfd watched[2] = {{ConnectionNumber(dpy), POLLIN, 0}, {FSignals.Descriptor(), POLLIN, 0}};
     if (poll(watched, watched[1].fd >= 0 ? 2 : 1, timeout) > 0 && (watched[1].revents & POLLIN))
@@ -71,8 +73,8 @@ bool TX11Driver::Drain() {
 void TX11Driver::Translate(XEvent& event) {
   // The time of the user's latest press, on any window of ours (the tray icon too), is what
   // entitles the program to ask for the activation.
-  if (event.type == ButtonPress) FLastUserTime = event.xbutton.time;
-  if (event.type == KeyPress) FLastUserTime = event.xkey.time;
+  if (event.type == ButtonPress) NoteUserTime(event.xbutton.time);
+  if (event.type == KeyPress) NoteUserTime(event.xkey.time);
   if (FTray->HandleEvent(event, TickCount())) return;
   if (event.type == MappingNotify) {
     // A program such as xdotool changed the key map: look keys up in the new one.
@@ -218,6 +220,9 @@ void TX11Driver::TranslateClient(const TWindow& w, const XClientMessageEvent& ev
     const TPostedMessage posted = DecodePostedMessage(event.data.l);
     sink::ForeignMessage(w.hwnd, posted.msg, posted.wParam, posted.lParam);
   } else if (event.message_type == atoms.calvixShow && event.format == 32) {
+    // The other process acts on its user's behalf (a second copy started by the user), and its
+    // time entitles this one to come forward.
+    NoteUserTime(Time(uint32_t(event.data.l[1])));
     if (event.data.l[0] == kShowRequestForeground) {
       SetForegroundWindow(w.hwnd);
     } else {
@@ -260,7 +265,13 @@ void TX11Driver::CheckFocus() {
   XGetInputFocus(FDisplay->Dpy(), &focus, &revert);
   // An accent typed into one window does not fall on a letter typed into another.
   FDeadKeys.Reset();
-  if (const TWindow* w = FindX(focus); w != nullptr) {
+  if (TWindow* w = FindX(focus); w != nullptr) {
+    // A click on the application's taskbar button brings its last active window forward, as
+    // the Windows taskbar does.
+    if (w->carrier && ForwardFromCarrier(*w)) return;
+    if (TWindow* owner = Find(w->info.owner); owner != nullptr && !w->info.popup) {
+      owner->lastActivePopup = w->hwnd;
+    }
     sink::ActivationMoved(w->info.popup ? nullptr : w->hwnd);
   } else if (focus == None || focus == PointerRoot || focus == FDisplay->Root()) {
     sink::ActivationMoved(GetDesktopWindow());
