@@ -357,7 +357,13 @@ void TX11Driver::Activate(HWND hwnd) {
   // Asked at once, even before the window manager has mapped the window: it handles our map
   // request first. Asked later, at the map, the request could come after the user has
   // minimised the window or gone to another program, and undo that.
-  RequestActivation(w->xid, UserTime());
+  RequestOwnActivation(w->xid, UserTime());
+}
+
+void TX11Driver::RequestOwnActivation(Window xid, Time time) {
+  RequestActivation(xid, time);
+  FAwaitedFocus = xid;
+  FAwaitedSince = TickCount();
 }
 
 void TX11Driver::Present(HWND hwnd, const Surface& surface, const RECT& dirty) {
@@ -455,11 +461,15 @@ bool TX11Driver::ForegroundForeign(uint64_t key) {
   if (key == kDesktopKey) {
     // The desktop takes the focus: no window of any program is active.
     XSetInputFocus(dpy, PointerRoot, RevertToPointerRoot, UserTime());
+    FAwaitedFocus = 0;
     const long data[5] = {kActiveSourceApplication, long(UserTime()), 0, 0, 0};
     FDisplay->SendClientMessage(FDisplay->Root(), None, FDisplay->Atoms().netActiveWindow, data,
                                 SubstructureRedirectMask | SubstructureNotifyMask);
     FFocusChanged = true;
     XFlush(dpy);
+    // As on Windows, the program loses the activation within the call, not when the server's
+    // focus events come back: what it does next (show a window, say) must come after the loss.
+    sink::ActivationMoved(GetDesktopWindow());
     return true;
   }
   const Window xid = Window(key);
@@ -470,7 +480,9 @@ bool TX11Driver::ForegroundForeign(uint64_t key) {
   } else {
     RequestActivation(xid, UserTime());
   }
-  return !trap.Failed();
+  if (trap.Failed()) return false;
+  sink::ActivationMoved(sink::ForeignHandle(key));
+  return true;
 }
 
 // --- The notification area ---

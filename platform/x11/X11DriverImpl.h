@@ -21,6 +21,9 @@ namespace platform::x11 {
 // The source of an activation request: an application (1), not a pager or taskbar (2).
 constexpr long kActiveSourceApplication = 1;
 constexpr unsigned long kIconicState = 3;  // WM_STATE
+// How long the window manager has to carry out our request to activate one of our windows.
+// Until then a focus elsewhere is the state before the request, not a loss of activation.
+constexpr DWORD kActivationGrace = 300;
 
 // Requests about our own windows that another process of ours sent (ShowWindow and
 // SetForegroundWindow on a window it found by the walk).
@@ -93,6 +96,8 @@ class TX11Driver final : public Driver {
   Time UserTime();
   void NoteUserTime(Time time);
   void RequestActivation(Window xid, Time time);
+  // The same for one of our own windows, whose focus is then awaited.
+  void RequestOwnActivation(Window xid, Time time);
 
   // --- Taskbar carriers (X11Taskbar.cpp) ---
   static bool IsCarrier(const WindowInfo& info);
@@ -126,6 +131,8 @@ class TX11Driver final : public Driver {
   Time FLastUserTime = 0;
   TDeadKeys FDeadKeys;  // an accent key waiting for its letter
   bool FFocusChanged = false;
+  Window FAwaitedFocus = 0;  // our window whose activation was asked and has not landed yet
+  DWORD FAwaitedSince = 0;
   HWND FCaptured = nullptr;
 };
 

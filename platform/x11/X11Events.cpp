@@ -6,6 +6,7 @@
 #include <poll.h>
 #include <time.h>
 
+#include <algorithm>
 #include <cstring>
 
 #include "platform/core/DriverSink.h"
@@ -38,6 +39,10 @@ bool TX11Driver::Wait(DWORD deadline, bool forever) {
     const DWORD trayDue = FTray->Tick(now);
     if (!forever && int32_t(now - deadline) >= 0) return true;
     int timeout = forever ? -1 : int(deadline - now);
+    if (FAwaitedFocus != 0) {
+      const int untilGraceEnds = std::max(0, int(FAwaitedSince + kActivationGrace - now));
+      timeout = timeout < 0 ? untilGraceEnds : std::min(timeout, untilGraceEnds);
+    }
     if (trayDue != 0) {
       const int untilTray = std::max(0, int(int32_t(trayDue - now)));
       timeout = timeout < 0 ? untilTray : std::min(timeout, untilTray);
@@ -263,9 +268,17 @@ void TX11Driver::CheckFocus() {
   Window focus = 0;
   int revert = 0;
   XGetInputFocus(FDisplay->Dpy(), &focus, &revert);
+  TWindow* w = FindX(focus);
+  if (FAwaitedFocus != 0) {
+    if (w == nullptr && TickCount() - FAwaitedSince < kActivationGrace) {
+      FFocusChanged = true;  // look again when the request lands or the grace is over
+      return;
+    }
+    FAwaitedFocus = 0;
+  }
   // An accent typed into one window does not fall on a letter typed into another.
   FDeadKeys.Reset();
-  if (TWindow* w = FindX(focus); w != nullptr) {
+  if (w != nullptr) {
     // A click on the application's taskbar button brings its last active window forward, as
     // the Windows taskbar does.
     if (w->carrier && ForwardFromCarrier(*w)) return;

@@ -67,7 +67,7 @@ void TX11Driver::Settle() {
     // Asked only if it still is what the program wants active: a window activated after it
     // (the form shown with the application) keeps the activation.
     if (w.wantActive && w.shown && !w.minimised && GetActiveWindow() == w.hwnd) {
-      RequestActivation(w.xid, UserTime());
+      RequestOwnActivation(w.xid, UserTime());
     }
     w.wantActive = false;
   }
@@ -90,7 +90,7 @@ bool TX11Driver::ForwardFromCarrier(const TWindow& carrier) {
   if (target == nullptr) return false;
   // The user's click on the panel is the action behind this request; it came just now. The
   // focus arriving there reports the activation.
-  RequestActivation(target->xid, FDisplay->ServerTime(FTimeWindow));
+  RequestOwnActivation(target->xid, FDisplay->ServerTime(FTimeWindow));
   return true;
 }
 
