@@ -71,6 +71,7 @@ TX11Driver::TX11Driver(std::unique_ptr<TX11Display> display) : FDisplay(std::mov
   int shapeEvent = 0, shapeError = 0;
   FHaveShape = XShapeQueryExtension(dpy, &shapeEvent, &shapeError) != 0;
   FGc = XCreateGC(dpy, FDisplay->Root(), 0, nullptr);
+  FSeeThrough = std::make_unique<TX11SeeThrough>(*FDisplay);
   FTray = std::make_unique<TX11Tray>(
       *FDisplay,
       [](HWND owner, UINT msg, WPARAM wParam, LPARAM lParam) {
@@ -83,15 +84,28 @@ TX11Driver::TX11Driver(std::unique_ptr<TX11Display> display) : FDisplay(std::mov
         rules.height = GetSystemMetrics(SM_CYDOUBLECLK);
         return rules;
       });
+  TStatusNotifier::THooks hooks;
+  hooks.post = [](HWND owner, UINT msg, WPARAM wParam, LPARAM lParam) {
+    sink::ForeignMessage(owner, msg, wParam, lParam);
+  };
+  hooks.pointAt = [this](POINT at) {
+    FPointerSetFrom = RealPointer();
+    FPointerAt = at;
+    FPointerSet = true;
+  };
+  hooks.screen = [this] { return ScreenSize(); };
+  FNotifyArea = std::make_unique<TX11NotifyArea>(*FTray, std::move(hooks));
 }
 
 TX11Driver::~TX11Driver() {
+  FNotifyArea.reset();
   FTray.reset();
   Display* dpy = FDisplay->Dpy();
   for (const auto& [hwnd, w] : FWindows)
     XDestroyWindow(dpy, w.xid);
   XDestroyWindow(dpy, FTimeWindow);
   XDestroyWindow(dpy, FUserTimeWindow);
+  FSeeThrough.reset();
   XFreeGC(dpy, FGc);
   XSync(dpy, False);
 }
@@ -111,11 +125,25 @@ TX11Driver::TWindow* TX11Driver::FindX(Window xid) {
 // --- Our windows ---
 
 void TX11Driver::Realise(const WindowInfo& info) {
-  Display* dpy = FDisplay->Dpy();
   TWindow w;
   w.hwnd = info.hwnd;
   w.info = info;
   w.carrier = IsCarrier(info);
+  // Where a compositor keeps the screen, a window shows the desktop through its see-through
+  // pixels; menus and lists are opaque, and a window without area shows nothing anyway.
+  w.seeThrough = !info.popup && !w.carrier && FSeeThrough->Active();
+  w.xid = CreateXWindow(info, w.seeThrough);
+  FWindows[info.hwnd] = w;
+  SetText(info.hwnd, info.text);
+  SetHints(FWindows[info.hwnd]);
+  // Other processes look for hidden windows too (a second copy finding the first): the window
+  // must reach the server now, not when this process next waits for an event.
+  XFlush(FDisplay->Dpy());
+}
+
+Window TX11Driver::CreateXWindow(const WindowInfo& info, bool seeThrough) {
+  Display* dpy = FDisplay->Dpy();
+  const bool carrier = IsCarrier(info);
   XSetWindowAttributes attributes{};
   // No background: the server leaves exposed areas alone until the surface is put there.
   attributes.background_pixmap = None;
@@ -123,48 +151,65 @@ void TX11Driver::Realise(const WindowInfo& info) {
   attributes.event_mask = kWindowEvents;
   attributes.override_redirect = info.popup ? True : False;
   attributes.save_under = info.popup ? True : False;
+  unsigned long mask =
+      CWBackPixmap | CWBorderPixel | CWEventMask | CWOverrideRedirect | CWSaveUnder;
+  int depth = CopyFromParent;
+  Visual* visual = CopyFromParent;
+  if (seeThrough) {
+    attributes.colormap = FSeeThrough->WindowColormap();
+    mask |= CWColormap;
+    depth = FSeeThrough->WindowDepth();
+    visual = FSeeThrough->WindowVisual();
+  }
   const int width = std::max<int>(1, info.bounds.right - info.bounds.left);
   const int height = std::max<int>(1, info.bounds.bottom - info.bounds.top);
-  w.xid = XCreateWindow(
-      dpy, FDisplay->Root(), info.bounds.left, info.bounds.top, width, height, 0, CopyFromParent,
-      InputOutput, CopyFromParent,
-      CWBackPixmap | CWBorderPixel | CWEventMask | CWOverrideRedirect | CWSaveUnder, &attributes);
+  const Window xid = XCreateWindow(dpy, FDisplay->Root(), info.bounds.left, info.bounds.top, width,
+                                   height, 0, depth, InputOutput, visual, mask, &attributes);
   const TAtoms& atoms = FDisplay->Atoms();
   Atom protocols[] = {atoms.wmDeleteWindow};
-  XSetWMProtocols(dpy, w.xid, protocols, 1);
-  FDisplay->SetBytes(w.xid, atoms.calvixClass, XA_STRING, info.className);
+  XSetWMProtocols(dpy, xid, protocols, 1);
+  FDisplay->SetBytes(xid, atoms.calvixClass, XA_STRING, info.className);
   const long pid = long(getpid());
-  FDisplay->SetCardinals(w.xid, atoms.netWmPid, XA_CARDINAL, &pid, 1);
+  FDisplay->SetCardinals(xid, atoms.netWmPid, XA_CARDINAL, &pid, 1);
   XClassHint classHint{};
   std::string resName = "MorCalvix", resClass = Cp1252FromLatin1(info.className);
   classHint.res_name = resName.data();
   classHint.res_class = resClass.data();
-  XSetClassHint(dpy, w.xid, &classHint);
+  XSetClassHint(dpy, xid, &classHint);
   const Atom type = info.popup                                    ? atoms.netWmWindowTypePopupMenu
                     : (WantsFrame(info) && info.owner != nullptr) ? atoms.netWmWindowTypeDialog
                                                                   : atoms.netWmWindowTypeNormal;
-  FDisplay->SetAtoms(w.xid, atoms.netWmWindowType, {type});
+  FDisplay->SetAtoms(xid, atoms.netWmWindowType, {type});
   if (!info.popup) {
-    const std::array<long, 5> motif = MotifHints(info, w.carrier);
-    FDisplay->SetCardinals(w.xid, atoms.motifWmHints, atoms.motifWmHints, motif.data(), 5);
-    if (w.carrier) {
+    const std::array<long, 5> motif = MotifHints(info, carrier);
+    FDisplay->SetCardinals(xid, atoms.motifWmHints, atoms.motifWmHints, motif.data(), 5);
+    if (carrier) {
       // An invisible window never takes the focus on its own when it is mapped: a user time of
       // 0 says so. When the program wants it active, it asks for that.
       const long never = 0;
-      FDisplay->SetCardinals(w.xid, atoms.netWmUserTime, XA_CARDINAL, &never, 1);
+      FDisplay->SetCardinals(xid, atoms.netWmUserTime, XA_CARDINAL, &never, 1);
     } else {
       const long userTimeWindow = long(FUserTimeWindow);
-      FDisplay->SetCardinals(w.xid, atoms.netWmUserTimeWindow, XA_WINDOW, &userTimeWindow, 1);
+      FDisplay->SetCardinals(xid, atoms.netWmUserTimeWindow, XA_WINDOW, &userTimeWindow, 1);
     }
   }
-  if (const TWindow* owner = Find(info.owner)) XSetTransientForHint(dpy, w.xid, owner->xid);
-  if (w.carrier) SetShape(w);
-  FWindows[info.hwnd] = w;
-  SetText(info.hwnd, info.text);
-  SetHints(FWindows[info.hwnd]);
-  // Other processes look for hidden windows too (a second copy finding the first): the window
-  // must reach the server now, not when this process next waits for an event.
-  XFlush(dpy);
+  if (const TWindow* owner = Find(info.owner)) XSetTransientForHint(dpy, xid, owner->xid);
+  if (carrier) SetShape(xid);
+  return xid;
+}
+
+void TX11Driver::MakeSeeThrough(TWindow& w) {
+  // The compositor took the screen after the window was made: it is made again, hidden as it
+  // is, with the visual that shows through; the windows it owns follow it.
+  const Window old = w.xid;
+  w.xid = CreateXWindow(w.info, true);
+  w.seeThrough = true;
+  for (auto& [hwnd, owned] : FWindows) {
+    if (owned.info.owner == w.hwnd) XSetTransientForHint(FDisplay->Dpy(), owned.xid, w.xid);
+  }
+  XDestroyWindow(FDisplay->Dpy(), old);
+  SetText(w.hwnd, w.info.text);
+  SetHints(w);
 }
 
 void TX11Driver::SetHints(const TWindow& w) {
@@ -225,6 +270,10 @@ void TX11Driver::ShowNow(TWindow& window, bool visible, bool minimised) {
   const bool empty =
       w->info.bounds.right <= w->info.bounds.left || w->info.bounds.bottom <= w->info.bounds.top;
   const bool wasShown = w->shown;
+  if (visible && !w->mapped && !w->seeThrough && !w->info.popup && !w->carrier &&
+      FSeeThrough->Active()) {
+    MakeSeeThrough(*w);
+  }
   w->minimised = minimised;
   // A window without area has nothing to show; X cannot make one, so it stays unmapped, unless
   // it carries a taskbar button, which it does invisibly.
@@ -369,7 +418,11 @@ void TX11Driver::RequestOwnActivation(Window xid, Time time) {
 void TX11Driver::Present(HWND hwnd, const Surface& surface, const RECT& dirty) {
   const TWindow* w = Find(hwnd);
   if (w == nullptr || !w->mapped) return;
-  PutSurface(*FDisplay, w->xid, FGc, surface, dirty);
+  if (w->seeThrough) {
+    FSeeThrough->Present(w->xid, surface, dirty);
+  } else {
+    PutSurface(*FDisplay, w->xid, FGc, surface, dirty);
+  }
   XFlush(FDisplay->Dpy());
 }
 
@@ -389,7 +442,7 @@ void TX11Driver::CapturePointer(HWND hwnd) {
 
 // --- Input state and the screen ---
 
-POINT TX11Driver::CursorPos() {
+POINT TX11Driver::RealPointer() {
   Window root = 0, child = 0;
   int rootX = 0, rootY = 0, x = 0, y = 0;
   unsigned int mask = 0;
@@ -397,7 +450,19 @@ POINT TX11Driver::CursorPos() {
   return {rootX, rootY};
 }
 
+POINT TX11Driver::CursorPos() {
+  const POINT real = RealPointer();
+  if (FPointerSet && real.x == FPointerSetFrom.x && real.y == FPointerSetFrom.y) return FPointerAt;
+  FPointerSet = false;
+  return real;
+}
+
 bool TX11Driver::ReadScreen(const RECT& area, Surface& out) {
+  // A compositor keeps the screen: what lies under a window shows through it instead.
+  if (FSeeThrough->Active()) {
+    out.Resize(area.right - area.left, area.bottom - area.top, kSeeThroughPixel);
+    return true;
+  }
   RECT clipped = area;
   if (!ClipToSize(clipped, FDisplay->Width(), FDisplay->Height())) return false;
   return ReadDrawable(*FDisplay, FDisplay->Root(), clipped, out);
@@ -491,13 +556,13 @@ bool TX11Driver::Tray(DWORD message, const TrayIcon& icon) {
   bool done = false;
   switch (message) {
     case NIM_ADD:
-      done = FTray->Add(icon);
+      done = FNotifyArea->Add(icon);
       break;
     case NIM_MODIFY:
-      done = FTray->Modify(icon);
+      done = FNotifyArea->Modify(icon);
       break;
     case NIM_DELETE:
-      done = FTray->Delete(icon.owner, icon.id);
+      done = FNotifyArea->Delete(icon.owner, icon.id);
       break;
     default:
       break;
@@ -519,6 +584,11 @@ std::unique_ptr<Driver> CreateX11Driver() {
 bool X11TrayDocked(HWND owner, UINT id) {
   const auto* driver = dynamic_cast<const x11::TX11Driver*>(&CurrentDriver());
   return driver != nullptr && driver->TrayDocked(owner, id);
+}
+
+bool X11TrayAsItem(HWND owner, UINT id) {
+  const auto* driver = dynamic_cast<const x11::TX11Driver*>(&CurrentDriver());
+  return driver != nullptr && driver->TrayAsItem(owner, id);
 }
 
 }  // namespace platform

@@ -14,6 +14,8 @@
 #include "platform/x11/SessionSignals.h"
 #include "platform/x11/X11Display.h"
 #include "platform/x11/X11Keyboard.h"
+#include "platform/x11/X11NotifyArea.h"
+#include "platform/x11/X11SeeThrough.h"
 #include "platform/x11/X11Tray.h"
 
 namespace platform::x11 {
@@ -63,17 +65,19 @@ class TX11Driver final : public Driver {
   bool ForegroundForeign(uint64_t key) override;
 
   bool Tray(DWORD message, const TrayIcon& icon) override;
-  bool TrayDocked(HWND owner, UINT id) const { return FTray->Docked(owner, id); }
+  bool TrayDocked(HWND owner, UINT id) const { return FNotifyArea->Shown(owner, id); }
+  bool TrayAsItem(HWND owner, UINT id) const { return FNotifyArea->AsItem(owner, id); }
 
  private:
   struct TWindow {
     HWND hwnd = nullptr;
     Window xid = 0;
     WindowInfo info;
-    bool mapped = false;     // the server mapped it (MapNotify)
-    bool shown = false;      // the core wants it on the screen
-    bool minimised = false;  // the core wants it minimised
-    bool iconic = false;     // the window manager keeps it minimised (WM_STATE)
+    bool mapped = false;      // the server mapped it (MapNotify)
+    bool shown = false;       // the core wants it on the screen
+    bool minimised = false;   // the core wants it minimised
+    bool iconic = false;      // the window manager keeps it minimised (WM_STATE)
+    bool seeThrough = false;  // made with the 32-bit visual of a compositor's screen
     // A window without area that carries a taskbar button (the application's hidden window):
     // mapped but invisible while shown, only so that the taskbar lists it (X11Taskbar.cpp).
     bool carrier = false;
@@ -90,8 +94,11 @@ class TX11Driver final : public Driver {
   void SetHints(const TWindow& w);
   void SetNetState(const TWindow& w);
   void GrabForPopup(const TWindow& w);
+  Window CreateXWindow(const WindowInfo& info, bool seeThrough);
+  void MakeSeeThrough(TWindow& w);
   void ShowNow(TWindow& w, bool visible, bool minimised);
-  void SetShape(const TWindow& w);
+  void SetShape(Window xid);
+  POINT RealPointer();
   // The time of the user's latest action, which entitles the program to the activation.
   Time UserTime();
   void NoteUserTime(Time time);
@@ -120,6 +127,13 @@ class TX11Driver final : public Driver {
   std::unique_ptr<TX11Display> FDisplay;
   std::map<HWND, TWindow> FWindows;
   std::unique_ptr<TX11Tray> FTray;
+  std::unique_ptr<TX11NotifyArea> FNotifyArea;
+  std::unique_ptr<TX11SeeThrough> FSeeThrough;
+  // Where a tray host's call says the user clicked the icon: GetCursorPos answers with it until
+  // the real pointer moves.
+  bool FPointerSet = false;
+  POINT FPointerAt{};
+  POINT FPointerSetFrom{};
   TSessionSignals FSignals;  // the end of the session, from the session manager or the user
   GC FGc = nullptr;
   Window FTimeWindow = 0;      // an unmapped window of ours that fetches server timestamps

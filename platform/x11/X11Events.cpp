@@ -47,12 +47,17 @@ bool TX11Driver::Wait(DWORD deadline, bool forever) {
       const int untilTray = std::max(0, int(int32_t(trayDue - now)));
       timeout = timeout < 0 ? untilTray : std::min(timeout, untilTray);
     }
+    // The session bus of the notification area waits in the same poll.
+    const int busDue = FNotifyArea->TimeoutMs();
+    if (busDue >= 0) timeout = timeout < 0 ? busDue : std::min(timeout, busDue);
     // The program has done what it had to: the taskbar sees the state it ended in.
     Settle();
     XFlush(dpy);
-    pollfd watched[2] = {{ConnectionNumber(dpy), POLLIN, 0}, {FSignals.Descriptor(), POLLIN, 0}};
-    if (poll(watched, watched[1].fd >= 0 ? 2 : 1, timeout) > 0 && (watched[1].revents & POLLIN))
-      FSignals.Clear();
+    // A descriptor of -1 (no signals, no bus) is skipped by poll.
+    pollfd watched[3] = {{ConnectionNumber(dpy), POLLIN, 0},
+                         {FSignals.Descriptor(), POLLIN, 0},
+                         {FNotifyArea->Fd(), FNotifyArea->Events(), 0}};
+    if (poll(watched, 3, timeout) > 0 && (watched[1].revents & POLLIN)) FSignals.Clear();
   }
 }
 
@@ -67,6 +72,7 @@ bool TX11Driver::Drain() {
   }
   if (FFocusChanged) CheckFocus();
   FTray->Tick(TickCount());
+  if (FNotifyArea->Process()) any = true;
   // After the events that came before it, as the system's own messages would be.
   if (FSignals.Take()) {
     sink::SessionEnding();

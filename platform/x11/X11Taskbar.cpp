@@ -16,13 +16,13 @@ bool TX11Driver::IsCarrier(const WindowInfo& info) {
   return info.taskbar && !info.popup && empty;
 }
 
-void TX11Driver::SetShape(const TWindow& w) {
+void TX11Driver::SetShape(Window xid) {
   // Without the extension the window stays one pixel that draws nothing, which shows what was
   // under it.
   if (!FHaveShape) return;
   Display* dpy = FDisplay->Dpy();
-  XShapeCombineRectangles(dpy, w.xid, ShapeBounding, 0, 0, nullptr, 0, ShapeSet, YXBanded);
-  XShapeCombineRectangles(dpy, w.xid, ShapeInput, 0, 0, nullptr, 0, ShapeSet, YXBanded);
+  XShapeCombineRectangles(dpy, xid, ShapeBounding, 0, 0, nullptr, 0, ShapeSet, YXBanded);
+  XShapeCombineRectangles(dpy, xid, ShapeInput, 0, 0, nullptr, 0, ShapeSet, YXBanded);
 }
 
 namespace {
