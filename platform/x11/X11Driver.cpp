@@ -130,8 +130,9 @@ void TX11Driver::Realise(const WindowInfo& info) {
   w.info = info;
   w.carrier = IsCarrier(info);
   // Where a compositor keeps the screen, a window shows the desktop through its see-through
-  // pixels; menus and lists are opaque, and a window without area shows nothing anyway.
-  w.seeThrough = !info.popup && !w.carrier && FSeeThrough->Active();
+  // pixels; menus and lists are opaque, and a window without area shows nothing anyway. The
+  // server is asked only when a window is shown.
+  w.seeThrough = !info.popup && !w.carrier && FSeeThrough->Known();
   w.xid = CreateXWindow(info, w.seeThrough);
   FWindows[info.hwnd] = w;
   SetText(info.hwnd, info.text);
@@ -271,7 +272,7 @@ void TX11Driver::ShowNow(TWindow& window, bool visible, bool minimised) {
       w->info.bounds.right <= w->info.bounds.left || w->info.bounds.bottom <= w->info.bounds.top;
   const bool wasShown = w->shown;
   if (visible && !w->mapped && !w->seeThrough && !w->info.popup && !w->carrier &&
-      FSeeThrough->Active()) {
+      FSeeThrough->Active(TickCount())) {
     MakeSeeThrough(*w);
   }
   w->minimised = minimised;
@@ -459,7 +460,7 @@ POINT TX11Driver::CursorPos() {
 
 bool TX11Driver::ReadScreen(const RECT& area, Surface& out) {
   // A compositor keeps the screen: what lies under a window shows through it instead.
-  if (FSeeThrough->Active()) {
+  if (FSeeThrough->Active(TickCount())) {
     out.Resize(area.right - area.left, area.bottom - area.top, kSeeThroughPixel);
     return true;
   }
