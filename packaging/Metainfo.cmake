@@ -4,9 +4,8 @@
 #   cmake -DTEMPLATE=... -DOUTPUT=... -DVERSION=2.1.3.13 -DDOCS=docs-folder [-DSCREENSHOT_URL=https://...]
 #         -P Metainfo.cmake
 
-# The pictures of docs/ that show the program, with their captions; those present are listed.
-set(screenshots
-    cpf-valid.png "The answer to a valid CPF")
+include(${CMAKE_CURRENT_LIST_DIR}/Screenshots.cmake)
+set(screenshots ${CALVIX_SCREENSHOT_FILES})
 
 set(CALVIX_VERSION "${VERSION}")
 set(CALVIX_SCREENSHOTS "")

@@ -13,7 +13,7 @@
 namespace e2e {
 
 bool Eventually(const std::function<bool()>& done) {
-  const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+  const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(15);
   while (!done()) {
     if (std::chrono::steady_clock::now() > end) return false;
     std::this_thread::sleep_for(std::chrono::milliseconds(50));

@@ -25,7 +25,7 @@ struct TPoint {
   long y = 0;
 };
 
-// Repeats `done` every 50 ms for at most five seconds.
+// Repeats `done` every 50 ms for at most fifteen seconds (a loaded machine is slow to answer).
 bool Eventually(const std::function<bool()>& done);
 // Runs xdotool with `args`; what it printed.
 std::string Xdo(const std::string& args);
@@ -49,7 +49,7 @@ class TProgram {
   TProgram(const TProgram&) = delete;
   TProgram& operator=(const TProgram&) = delete;
 
-  // Its exit code once it has ended (within five seconds), or -1.
+  // Its exit code once it has ended, or -1 when it did not end.
   int ExitCode();
 
   // The icon in the tray host, once docked.
