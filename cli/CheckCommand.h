@@ -23,10 +23,9 @@ class TCheckCommand {
   // cannot be written; what was read by then is lost, as there is nowhere to report it.
   int Run();
 
-  // Reports one input: checks or completes it.
-  void Take(const TLine& input);
-
  private:
+  // Reports one input: checks it, or completes it as a base.
+  void Take(const TLine& input);
   void TakeBase(const TLine& input);
   void TakeArgument(std::string_view number);
   void ReadFile(std::string_view name);

@@ -260,7 +260,9 @@ TEST(CalvixCheck, ReadsAGigabyteLineInBoundedMemory) {
                           "\",\"truncated\":true,\"length\":1073741824,\"kind\":\"unknown\","
                           "\"valid\":false,\"reason\":\"length\"}");
   EXPECT_EQ(lines[2], R"({"input":"111.444.777-35","kind":"cpf","valid":true})");
-  EXPECT_LT(result.MaxRssKb, 32 * 1024);
+  // Far below the line's size even in the sanitizer build, whose own overhead is some tens of
+  // megabytes.
+  EXPECT_LT(result.MaxRssKb, 64 * 1024);
 }
 
 TEST(CalvixCheck, ShowsTheStartOfALongArgument) {
