@@ -19,6 +19,7 @@
 #include "platform/core/DriverSink.h"
 #include "platform/core/WindowSurfaces.h"
 #include "platform/win32.h"
+#include "platform/x11/SessionSignals.h"
 #include "platform/x11/X11Display.h"
 #include "platform/x11/X11Image.h"
 #include "platform/x11/X11Keyboard.h"
@@ -43,6 +44,9 @@ constexpr int kWheelDelta = 120;
 constexpr int kGrabAttempts = 50;  // a popup waits up to 100 ms for another grab to end
 constexpr auto kGrabRetryPause = std::chrono::milliseconds(2);
 constexpr unsigned long kIconicState = 3;
+// How long the window manager has to carry out our request to activate one of our windows.
+// Until then a focus elsewhere is the state before the request, not a loss of activation.
+constexpr DWORD kActivationGrace = 300;
 
 // Requests about our own windows that another process of ours sent (ShowWindow and
 // SetForegroundWindow on a window it found by the walk).
@@ -140,6 +144,7 @@ class TX11Driver final : public Driver {
   std::unique_ptr<TX11Display> FDisplay;
   std::map<HWND, TWindow> FWindows;
   std::unique_ptr<TX11Tray> FTray;
+  TSessionSignals FSignals;  // the end of the session, from the session manager or the user
   GC FGc = nullptr;
   Window FTimeWindow = 0;  // an unmapped window of ours that fetches server timestamps
   DWORD FTimeOffset = 0;   // TickCount minus the server's time
@@ -147,6 +152,8 @@ class TX11Driver final : public Driver {
   Time FLastUserTime = 0;
   TDeadKeys FDeadKeys;  // an accent key waiting for its letter
   bool FFocusChanged = false;
+  Window FAwaitedFocus = 0;  // our window whose activation was asked and has not landed yet
+  DWORD FAwaitedSince = 0;
   HWND FCaptured = nullptr;
 };
 
@@ -411,6 +418,8 @@ void TX11Driver::Activate(HWND hwnd) {
   // request first. Asked later, at the map, the request could come after the user has
   // minimised the window or gone to another program, and undo that.
   RequestActivation(w->xid);
+  FAwaitedFocus = w->xid;
+  FAwaitedSince = TickCount();
 }
 
 void TX11Driver::Present(HWND hwnd, const Surface& surface, const RECT& dirty) {
@@ -506,11 +515,15 @@ bool TX11Driver::ForegroundForeign(uint64_t key) {
   if (key == kDesktopKey) {
     // The desktop takes the focus: no window of any program is active.
     XSetInputFocus(dpy, PointerRoot, RevertToPointerRoot, UserTime());
+    FAwaitedFocus = 0;
     const long data[5] = {kActiveSourceApplication, long(UserTime()), 0, 0, 0};
     FDisplay->SendClientMessage(FDisplay->Root(), None, FDisplay->Atoms().netActiveWindow, data,
                                 SubstructureRedirectMask | SubstructureNotifyMask);
     FFocusChanged = true;
     XFlush(dpy);
+    // As on Windows, the program loses the activation within the call, not when the server's
+    // focus events come back: what it does next (show a window, say) must come after the loss.
+    sink::ActivationMoved(GetDesktopWindow());
     return true;
   }
   const Window xid = Window(key);
@@ -521,7 +534,9 @@ bool TX11Driver::ForegroundForeign(uint64_t key) {
   } else {
     RequestActivation(xid);
   }
-  return !trap.Failed();
+  if (trap.Failed()) return false;
+  sink::ActivationMoved(sink::ForeignHandle(key));
+  return true;
 }
 
 // --- The notification area ---
@@ -556,13 +571,18 @@ bool TX11Driver::Wait(DWORD deadline, bool forever) {
     const DWORD trayDue = FTray->Tick(now);
     if (!forever && int32_t(now - deadline) >= 0) return true;
     int timeout = forever ? -1 : int(deadline - now);
+    if (FAwaitedFocus != 0) {
+      const int untilGraceEnds = std::max(0, int(FAwaitedSince + kActivationGrace - now));
+      timeout = timeout < 0 ? untilGraceEnds : std::min(timeout, untilGraceEnds);
+    }
     if (trayDue != 0) {
       const int untilTray = std::max(0, int(int32_t(trayDue - now)));
       timeout = timeout < 0 ? untilTray : std::min(timeout, untilTray);
     }
     XFlush(dpy);
-    pollfd connection{ConnectionNumber(dpy), POLLIN, 0};
-    poll(&connection, 1, timeout);
+    pollfd watched[2] = {{ConnectionNumber(dpy), POLLIN, 0}, {FSignals.Descriptor(), POLLIN, 0}};
+    if (poll(watched, watched[1].fd >= 0 ? 2 : 1, timeout) > 0 && (watched[1].revents & POLLIN))
+      FSignals.Clear();
   }
 }
 
@@ -577,6 +597,11 @@ bool TX11Driver::Drain() {
   }
   if (FFocusChanged) CheckFocus();
   FTray->Tick(TickCount());
+  // After the events that came before it, as the system's own messages would be.
+  if (FSignals.Take()) {
+    sink::SessionEnding();
+    any = true;
+  }
   return any;
 }
 
@@ -770,9 +795,17 @@ void TX11Driver::CheckFocus() {
   Window focus = 0;
   int revert = 0;
   XGetInputFocus(FDisplay->Dpy(), &focus, &revert);
+  const TWindow* w = FindX(focus);
+  if (FAwaitedFocus != 0) {
+    if (w == nullptr && TickCount() - FAwaitedSince < kActivationGrace) {
+      FFocusChanged = true;  // look again when the request lands or the grace is over
+      return;
+    }
+    FAwaitedFocus = 0;
+  }
   // An accent typed into one window does not fall on a letter typed into another.
   FDeadKeys.Reset();
-  if (const TWindow* w = FindX(focus); w != nullptr) {
+  if (w != nullptr) {
     sink::ActivationMoved(w->info.popup ? nullptr : w->hwnd);
   } else if (focus == None || focus == PointerRoot || focus == FDisplay->Root()) {
     sink::ActivationMoved(GetDesktopWindow());

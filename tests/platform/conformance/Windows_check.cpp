@@ -172,6 +172,24 @@ CONFORMANCE_CASE(SetParentParksATopLevelWindowAndGivesItBack) {
   DestroyWindow(park);
 }
 
+// A popup parked under another window keeps its popup style, so bringing it to the foreground
+// activates the popup itself, not the window it is parked under.
+CONFORMANCE_CASE(AParkedPopupIsActivatedItself) {
+  HWND park = MakeRecorder("park2", WS_POPUP);
+  HWND app = MakeRecorder("app2", WS_POPUP | WS_CAPTION | WS_VISIBLE);
+  HWND other = MakeRecorder("other2", WS_POPUP | WS_VISIBLE);
+  SetForegroundWindow(other);
+  CHECK(SetParent(app, park) == GetDesktopWindow());
+  SetForegroundWindow(app);
+  CHECK_EQ((long long)GetActiveWindow(), (long long)app);
+  CHECK_EQ((long long)GetForegroundWindow(), (long long)app);
+  SetParent(app, NULL);
+  CHECK_EQ((long long)GetActiveWindow(), (long long)app);
+  DestroyWindow(other);
+  DestroyWindow(app);
+  DestroyWindow(park);
+}
+
 CONFORMANCE_CASE(OneWindowUpdateLockAtATime) {
   HWND h = MakeRecorder("locked", WS_POPUP);
   CHECK(LockWindowUpdate(GetDesktopWindow()));
