@@ -239,8 +239,8 @@ void TX11Driver::Realise(const WindowInfo& info) {
   w.hwnd = info.hwnd;
   w.info = info;
   // Where a compositor keeps the screen, a window shows the desktop through its see-through
-  // pixels; menus and lists are opaque.
-  w.seeThrough = !info.popup && FSeeThrough->Active();
+  // pixels; menus and lists are opaque. The server is asked only when a window is shown.
+  w.seeThrough = !info.popup && FSeeThrough->Known();
   w.xid = CreateXWindow(info, w.seeThrough);
   FWindows[info.hwnd] = w;
   SetText(info.hwnd, info.text);
@@ -359,7 +359,7 @@ void TX11Driver::Show(HWND hwnd, bool visible, bool minimised) {
   const bool empty =
       w->info.bounds.right <= w->info.bounds.left || w->info.bounds.bottom <= w->info.bounds.top;
   const bool wasShown = w->shown;
-  if (visible && !w->mapped && !w->seeThrough && !w->info.popup && FSeeThrough->Active())
+  if (visible && !w->mapped && !w->seeThrough && !w->info.popup && FSeeThrough->Active(TickCount()))
     MakeSeeThrough(*w);
   w->minimised = minimised;
   // A window without area has nothing to show; X cannot make one, so it stays unmapped.
@@ -526,7 +526,7 @@ POINT TX11Driver::CursorPos() {
 
 bool TX11Driver::ReadScreen(const RECT& area, Surface& out) {
   // A compositor keeps the screen: what lies under a window shows through it instead.
-  if (FSeeThrough->Active()) {
+  if (FSeeThrough->Active(TickCount())) {
     out.Resize(area.right - area.left, area.bottom - area.top, kSeeThroughPixel);
     return true;
   }
