@@ -71,6 +71,7 @@ TX11Driver::TX11Driver(std::unique_ptr<TX11Display> display) : FDisplay(std::mov
   int shapeEvent = 0, shapeError = 0;
   FHaveShape = XShapeQueryExtension(dpy, &shapeEvent, &shapeError) != 0;
   FGc = XCreateGC(dpy, FDisplay->Root(), 0, nullptr);
+  FCursors = std::make_unique<TX11Cursors>(dpy);
   FSeeThrough = std::make_unique<TX11SeeThrough>(*FDisplay);
   FTray = std::make_unique<TX11Tray>(
       *FDisplay,
@@ -103,6 +104,7 @@ TX11Driver::~TX11Driver() {
   Display* dpy = FDisplay->Dpy();
   for (const auto& [hwnd, w] : FWindows)
     XDestroyWindow(dpy, w.xid);
+  FCursors.reset();
   XDestroyWindow(dpy, FTimeWindow);
   XDestroyWindow(dpy, FUserTimeWindow);
   FSeeThrough.reset();
@@ -439,6 +441,16 @@ void TX11Driver::CapturePointer(HWND hwnd) {
     FCaptured = hwnd;
   }
   XFlush(dpy);
+}
+
+// The shape is the window's own cursor attribute: X shows it whenever the pointer is inside.
+void TX11Driver::SetPointerShape(HWND hwnd, PointerShape shape) {
+  const TWindow* w = Find(hwnd);
+  if (w == nullptr) return;
+  const Cursor cursor = FCursors->For(shape);
+  if (cursor == None) return;
+  XDefineCursor(FDisplay->Dpy(), w->xid, cursor);
+  XFlush(FDisplay->Dpy());
 }
 
 // --- Input state and the screen ---

@@ -12,6 +12,7 @@
 
 #include "platform/Driver.h"
 #include "platform/x11/SessionSignals.h"
+#include "platform/x11/X11Cursors.h"
 #include "platform/x11/X11Display.h"
 #include "platform/x11/X11Keyboard.h"
 #include "platform/x11/X11NotifyArea.h"
@@ -53,6 +54,7 @@ class TX11Driver final : public Driver {
   void Activate(HWND hwnd) override;
   void Present(HWND hwnd, const Surface& surface, const RECT& dirty) override;
   void CapturePointer(HWND hwnd) override;
+  void SetPointerShape(HWND hwnd, PointerShape shape) override;
 
   POINT CursorPos() override;
   SIZE ScreenSize() override { return {FDisplay->Width(), FDisplay->Height()}; }
@@ -127,6 +129,7 @@ class TX11Driver final : public Driver {
   std::unique_ptr<TX11Display> FDisplay;
   std::map<HWND, TWindow> FWindows;
   std::unique_ptr<TX11Tray> FTray;
+  std::unique_ptr<TX11Cursors> FCursors;
   std::unique_ptr<TX11NotifyArea> FNotifyArea;
   std::unique_ptr<TX11SeeThrough> FSeeThrough;
   // Where a tray host's call says the user clicked the icon: GetCursorPos answers with it until
