@@ -3,10 +3,14 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <sstream>
 
 #include "platform/x11/X11Driver.h"
 #include "tests/e2e/Desktop.h"
 #include "tests/e2e/Platform.h"
+
+// After GoogleTest: the X headers define macros (None, Bool) that its own names would meet.
+#include "platform/x11/X11Display.h"
 
 using namespace e2e;
 
@@ -133,6 +137,69 @@ TEST(Shell, HoveringOverADockedIconShowsItsTipUntilThePointerLeaves) {
   EXPECT_TRUE(PumpUntil([&] { return shownNamedLikeTheTip() == "2"; })) << "no tip on hover";
   e2e::Run("xdotool mousemove 0 0");
   EXPECT_TRUE(PumpUntil([&] { return shownNamedLikeTheTip() == "1"; })) << "the tip stays";
+  EXPECT_TRUE(Shell_NotifyIconA(NIM_DELETE, &data));
+  DestroyIcon(icon);
+  DestroyWindow(owner);
+}
+
+TEST(Shell, ATipUncoveredByAnotherWindowIsDrawnAgain) {
+  HWND owner = CreateRecordingWindow("E2EOwner", "E2E owner", WS_POPUP, RECT{0, 0, 10, 10});
+  HICON icon = SolidIcon(16, RGB(0, 128, 0), 0);
+  NOTIFYICONDATAA data = IconData(owner, icon);
+  e2e::Run("xdotool mousemove 0 0");
+  ASSERT_TRUE(Shell_NotifyIconA(NIM_ADD, &data));
+  // The shown windows of the tip's name: the icon (square) and, on hover, the tip (wider).
+  auto shownNamedLikeTheTip = [](bool wide, RECT& out) {
+    std::istringstream ids(Output("xdotool search --onlyvisible --name '^E2E tray$' 2>/dev/null"));
+    std::string id;
+    while (ids >> id) {
+      const std::string geometry = Output("xdotool getwindowgeometry --shell " + id);
+      int x = 0, y = 0, w = 0, h = 0;
+      if (std::sscanf(geometry.c_str(), "WINDOW=%*d\nX=%d\nY=%d\nWIDTH=%d\nHEIGHT=%d", &x, &y, &w,
+                      &h) == 4 &&
+          (w > h) == wide) {
+        out = RECT{x, y, x + w, y + h};
+        return true;
+      }
+    }
+    return false;
+  };
+  RECT slot{}, tip{};
+  ASSERT_TRUE(PumpUntil([&] { return shownNamedLikeTheTip(false, slot); }));
+  e2e::Run("xdotool mousemove " + std::to_string((slot.left + slot.right) / 2) + " " +
+           std::to_string((slot.top + slot.bottom) / 2));
+  ASSERT_TRUE(PumpUntil([&] { return shownNamedLikeTheTip(true, tip); })) << "no tip on hover";
+  // The text's dark pixels on the tip's light background.
+  auto textPixels = [&] {
+    const TShot shot = Screenshot();
+    int dark = 0;
+    for (int y = tip.top; y < tip.bottom && shot.width > 0; ++y) {
+      for (int x = tip.left; x < tip.right; ++x)
+        dark += (shot.At(x, y) & 0xFF) < 0x40;
+    }
+    return dark;
+  };
+  ASSERT_TRUE(PumpUntil([&] { return textPixels() > 20; })) << "the tip shows no text";
+  const int drawn = textPixels();
+
+  // Another program's window passes over the tip and goes.
+  const auto other = platform::x11::TX11Display::Open();
+  ASSERT_NE(other, nullptr);
+  XSetWindowAttributes attributes{};
+  attributes.override_redirect = True;
+  attributes.background_pixel = 0xFFFFFF;
+  const Window cover =
+      XCreateWindow(other->Dpy(), other->Root(), tip.left - 5, tip.top - 5,
+                    tip.right - tip.left + 10, tip.bottom - tip.top + 10, 0, CopyFromParent,
+                    InputOutput, CopyFromParent, CWOverrideRedirect | CWBackPixel, &attributes);
+  XMapRaised(other->Dpy(), cover);
+  XSync(other->Dpy(), False);
+  EXPECT_TRUE(PumpUntil([&] { return textPixels() == 0; })) << "the cover did not cover";
+  XDestroyWindow(other->Dpy(), cover);
+  XSync(other->Dpy(), False);
+  EXPECT_TRUE(PumpUntil([&] { return textPixels() == drawn; })) << "the tip lost its text";
+
+  e2e::Run("xdotool mousemove 0 0");
   EXPECT_TRUE(Shell_NotifyIconA(NIM_DELETE, &data));
   DestroyIcon(icon);
   DestroyWindow(owner);
