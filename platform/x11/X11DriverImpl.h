@@ -7,6 +7,7 @@
 
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -125,9 +126,15 @@ class TX11Driver final : public Driver {
   void CheckFocus();
   DWORD LocalTime(Time serverTime);
   bool IsCalvixWindow(Window xid);
+  void ForgetOtherPrograms();
 
   std::unique_ptr<TX11Display> FDisplay;
   std::map<HWND, TWindow> FWindows;
+  // What the server said about the desktop's windows since the program last looked at its
+  // queue (X11Driver.cpp, other programs).
+  bool FStackingKnown = false;
+  std::vector<StackEntry> FStacking;
+  std::map<uint64_t, std::optional<ForeignWindow>> FDescribed;
   std::unique_ptr<TX11Tray> FTray;
   std::unique_ptr<TX11Cursors> FCursors;
   std::unique_ptr<TX11NotifyArea> FNotifyArea;

@@ -62,6 +62,8 @@ bool TX11Driver::Wait(DWORD deadline, bool forever) {
 }
 
 bool TX11Driver::Drain() {
+  // The program looks at its queue: what it knew of other programs may have changed.
+  ForgetOtherPrograms();
   Display* dpy = FDisplay->Dpy();
   bool any = false;
   while (XPending(dpy) > 0) {

@@ -182,6 +182,28 @@ int MessageBoxWindow(const std::vector<std::string>& args) {
   return int(msg.wParam);
 }
 
+// "churn": windows that come and go, named and classed, twenty at a time every few
+// milliseconds, until the process is ended: another program whose windows vanish while a walk
+// reads them.
+int ChurningWindows(const std::vector<std::string>&) {
+  constexpr int kBatch = 20;
+  std::vector<HWND> batch;
+  unsigned round = 0;
+  SetTimer(nullptr, 0, 5, nullptr);
+  MSG msg;
+  while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
+    if (msg.message != WM_TIMER) continue;
+    for (HWND w : batch)
+      DestroyWindow(w);
+    batch.clear();
+    ++round;
+    for (int i = 0; i < kBatch; ++i)
+      batch.push_back(CreateRecordingWindow("E2EChurn", "E2E churn " + std::to_string(round),
+                                            WS_POPUP, RECT{10, 10, 60, 60}));
+  }
+  return int(msg.wParam);
+}
+
 }  // namespace
 
 int RunChild(const std::string& role, const std::vector<std::string>& args) {
@@ -190,6 +212,7 @@ int RunChild(const std::string& role, const std::vector<std::string>& args) {
   if (role == "tray") return TrayUntilTheSessionEnds(args);
   if (role == "shell") return ApplicationShell(args);
   if (role == "dialog") return MessageBoxWindow(args);
+  if (role == "churn") return ChurningWindows(args);
   std::fprintf(stderr, "e2e: unknown child role %s\n", role.c_str());
   return 2;
 }

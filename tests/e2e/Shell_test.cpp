@@ -228,3 +228,66 @@ TEST(Shell, ASecondProcessFindsTheHiddenWindowPostsToItAndRestoresIt) {
   const int again = SpawnChild("find", {"TApplication", "E2E Calvix", "1"});
   EXPECT_EQ(WaitChild(again), 1);
 }
+
+// Other programs' windows vanish at any moment, also while a walk reads them: a window that is
+// gone reads as empty and as no window, and the X errors it causes end nothing.
+TEST(Shell, OtherProgramsWindowsThatVanishReadAsEmptyAndEndNothing) {
+  const int other = SpawnChild("window", {"E2E vanishing", "700", "500"});
+  HWND found = nullptr;
+  ASSERT_TRUE(PumpUntil([&] {
+    for (HWND w = GetTopWindow(nullptr); w != nullptr; w = GetWindow(w, GW_HWNDNEXT)) {
+      char text[64] = {};
+      if (GetWindowTextA(w, text, sizeof text) > 0 && std::strcmp(text, "E2E vanishing") == 0)
+        found = w;
+    }
+    return found != nullptr;
+  }));
+  EndChild(other);
+  // Gone for the program once it next looks at its queue.
+  EXPECT_TRUE(PumpUntil([&] { return !IsWindow(found); }));
+  char className[256] = "stale", text[256] = "stale";
+  EXPECT_EQ(GetClassNameA(found, className, 255), 0);
+  EXPECT_EQ(GetWindowTextA(found, text, 255), 0);
+  EXPECT_STREQ(text, "");
+  EXPECT_EQ(GetWindowTextLengthA(found), 0);
+  EXPECT_FALSE(IsWindow(found));
+  EXPECT_FALSE(IsWindowVisible(found));
+  EXPECT_FALSE(PostMessageA(found, WM_USER, 0, 0));
+
+  // Walks over windows that another program makes and destroys as fast as it can.
+  const int churn = SpawnChild("churn", {});
+  auto churning = [] {
+    for (HWND w = GetTopWindow(nullptr); w != nullptr; w = GetWindow(w, GW_HWNDNEXT)) {
+      char cls[256] = {};
+      if (GetClassNameA(w, cls, 255) > 0 && std::strcmp(cls, "E2EChurn") == 0) return true;
+    }
+    return false;
+  };
+  ASSERT_TRUE(PumpUntil(churning, 10)) << "the other program made no windows";
+  int read = 0, churned = 0;
+  const DWORD end = GetTickCount() + 2000;
+  while (int32_t(GetTickCount() - end) < 0) {
+    // The program looks at its queue between two walks, as a program does between messages.
+    MSG msg;
+    PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE);
+    for (HWND w = GetTopWindow(nullptr); w != nullptr; w = GetWindow(w, GW_HWNDNEXT)) {
+      char cls[256] = {}, name[256] = {};
+      GetClassNameA(w, cls, 255);
+      GetWindowTextA(w, name, 255);
+      RECT r;
+      GetWindowRect(w, &r);
+      IsWindowVisible(w);
+      IsIconic(w);
+      ++read;
+      // A window of the churn reads whole, or as nothing from the moment it has gone.
+      const bool churnClass = std::strcmp(cls, "E2EChurn") == 0;
+      const bool churnText = std::string(name).rfind("E2E churn ", 0) == 0;
+      churned += churnClass;
+      if (churnClass) EXPECT_TRUE(churnText || name[0] == '\0') << name;
+      if (churnText) EXPECT_TRUE(churnClass) << "class \"" << cls << "\" with text " << name;
+    }
+  }
+  EndChild(churn);
+  EXPECT_GT(read, 100);
+  EXPECT_GT(churned, 0) << "the walk never met the churning windows";
+}
