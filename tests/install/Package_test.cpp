@@ -97,7 +97,8 @@ TEST_F(Package, CarriesItsControlDataAndTheInstalledTree) {
       doc + "about.html",
       doc + "LICENCA.txt",
       doc + "copyright",
-      doc + "changelog.gz"};
+      doc + "changelog.gz",
+      "./usr/share/doc-base/calvix"};
   for (const std::string& file : files)
     EXPECT_NE(contents.find(" " + file + "\n"), std::string::npos) << file << "\n" << contents;
   EXPECT_EQ(contents.find("/usr/local"), std::string::npos) << contents;
