@@ -51,6 +51,10 @@ void MovePointer(int x, int y);
 void Press(int x, int y, TButton button = btLeft);
 void Release(int x, int y, TButton button = btLeft);
 void Click(int x, int y, TButton button = btLeft);
+// The pointer's shape as the platform last showed it, and the window it showed it in (null
+// before any): the arrow until the program sets another.
+platform::PointerShape PointerShape();
+HWND PointerShapeWindow();
 // Two clicks at the same place and time: a double click where the class asks for it.
 void DoubleClick(int x, int y, TButton button = btLeft);
 void KeyDown(BYTE virtualKey);
@@ -125,6 +129,8 @@ void ResetSystemFacts();
 // What ShellExecuteA asked the desktop to open, in order: web addresses as given, files as
 // absolute Unix paths. Nothing is started.
 const std::vector<std::string>& OpenedDocuments();
+// The ShellExecuteA calls behind them, with every argument as the program passed it.
+const std::vector<platform::ShellRequest>& ShellRequests();
 // Makes later openings fail, as on a desktop without a handler.
 void SetOpenDocumentFails(bool fails);
 

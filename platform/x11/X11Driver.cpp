@@ -20,6 +20,7 @@
 #include "platform/core/WindowSurfaces.h"
 #include "platform/win32.h"
 #include "platform/x11/SessionSignals.h"
+#include "platform/x11/X11Cursors.h"
 #include "platform/x11/X11Display.h"
 #include "platform/x11/X11Image.h"
 #include "platform/x11/X11Keyboard.h"
@@ -98,6 +99,7 @@ class TX11Driver final : public Driver {
   void Activate(HWND hwnd) override;
   void Present(HWND hwnd, const Surface& surface, const RECT& dirty) override;
   void CapturePointer(HWND hwnd) override;
+  void SetPointerShape(HWND hwnd, PointerShape shape) override;
 
   POINT CursorPos() override;
   SIZE ScreenSize() override { return {FDisplay->Width(), FDisplay->Height()}; }
@@ -151,6 +153,7 @@ class TX11Driver final : public Driver {
   std::unique_ptr<TX11Display> FDisplay;
   std::map<HWND, TWindow> FWindows;
   std::unique_ptr<TX11Tray> FTray;
+  std::unique_ptr<TX11Cursors> FCursors;
   std::unique_ptr<TX11NotifyArea> FNotifyArea;
   std::unique_ptr<TX11SeeThrough> FSeeThrough;
   // Where a tray host's call says the user clicked the icon: GetCursorPos answers with it until
@@ -182,6 +185,7 @@ TX11Driver::TX11Driver(std::unique_ptr<TX11Display> display) : FDisplay(std::mov
   FTimeWindow = XCreateWindow(dpy, FDisplay->Root(), -1, -1, 1, 1, 0, 0, InputOnly, CopyFromParent,
                               CWEventMask, &attributes);
   FGc = XCreateGC(dpy, FDisplay->Root(), 0, nullptr);
+  FCursors = std::make_unique<TX11Cursors>(dpy);
   FSeeThrough = std::make_unique<TX11SeeThrough>(*FDisplay);
   FTray = std::make_unique<TX11Tray>(
       *FDisplay,
@@ -214,6 +218,7 @@ TX11Driver::~TX11Driver() {
   Display* dpy = FDisplay->Dpy();
   for (const auto& [hwnd, w] : FWindows)
     XDestroyWindow(dpy, w.xid);
+  FCursors.reset();
   XDestroyWindow(dpy, FTimeWindow);
   FSeeThrough.reset();
   XFreeGC(dpy, FGc);
@@ -505,6 +510,16 @@ void TX11Driver::CapturePointer(HWND hwnd) {
     FCaptured = hwnd;
   }
   XFlush(dpy);
+}
+
+// The shape is the window's own cursor attribute: X shows it whenever the pointer is inside.
+void TX11Driver::SetPointerShape(HWND hwnd, PointerShape shape) {
+  const TWindow* w = Find(hwnd);
+  if (w == nullptr) return;
+  const Cursor cursor = FCursors->For(shape);
+  if (cursor == None) return;
+  XDefineCursor(FDisplay->Dpy(), w->xid, cursor);
+  XFlush(FDisplay->Dpy());
 }
 
 // --- Input state and the screen ---
