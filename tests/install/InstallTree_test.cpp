@@ -56,6 +56,9 @@ TEST(InstallTree, PutsTheProgramItsMenuEntryIconsDescriptionAndDocumentsUnderThe
         << folder;
   }
   EXPECT_TRUE(fs::is_regular_file(usr / "share/man/man1/MorCalvix.1"));
+  // The checks on the command line come with the program.
+  EXPECT_TRUE(fs::is_regular_file(usr / "bin/calvix-check"));
+  EXPECT_TRUE(fs::is_regular_file(usr / "share/man/man1/calvix-check.1"));
 
   // The documents, the about page where the licence window's link looks for it.
   const fs::path docs = usr / "share/doc/calvix";

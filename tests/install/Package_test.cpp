@@ -93,6 +93,8 @@ TEST_F(Package, CarriesItsControlDataAndTheInstalledTree) {
       "./usr/share/icons/hicolor/48x48/apps/calvix.png",
       "./usr/share/metainfo/" + std::string(kAppId) + ".metainfo.xml",
       "./usr/share/man/man1/MorCalvix.1.gz",
+      "./usr/bin/calvix-check",
+      "./usr/share/man/man1/calvix-check.1.gz",
       doc + "README.md",
       doc + "about.html",
       doc + "LICENCA.txt",
