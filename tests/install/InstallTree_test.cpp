@@ -89,6 +89,7 @@ TEST(InstallTree, PutsTheProgramItsMenuEntryIconsDescriptionAndDocumentsUnderThe
   const auto entry = DesktopEntry(usr / Menu());
   EXPECT_EQ(entry.at("Name"), "Calvix");
   EXPECT_EQ(entry.at("Exec"), "/usr/bin/MorCalvix");
+  EXPECT_EQ(entry.at("TryExec"), "/usr/bin/MorCalvix");
   EXPECT_EQ(entry.at("Path"), "/usr/bin");
   EXPECT_EQ(entry.at("Icon"), "calvix");
   EXPECT_EQ(entry.at("StartupNotify"), "false");
@@ -132,6 +133,7 @@ TEST(InstallTree, EntriesNameTheProgramWhereverThePrefixPutsIt) {
   // A path with a space is quoted in Exec, and the dollar sign escaped inside the quotes.
   EXPECT_EQ(entry.at("Exec"), "\"/opt/Calvix 2\\\\$/bin/MorCalvix\"");
   EXPECT_EQ(entry.at("Path"), "/opt/Calvix 2$/bin");
+  EXPECT_EQ(entry.at("TryExec"), "/opt/Calvix 2$/bin/MorCalvix");
   EXPECT_EQ(ValidateEntry(menu), "0");
 }
 
