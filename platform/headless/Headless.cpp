@@ -210,6 +210,12 @@ void TypeText(const std::string& text) {
   }
 }
 
+// --- The window manager ---
+
+void MinimiseBySystem(HWND hwnd, bool minimised) {
+  sink::MinimisedBySystem(hwnd, minimised);
+}
+
 // --- Windows of other programs ---
 
 HWND AddForeignWindow(const TForeignSpec& spec) {

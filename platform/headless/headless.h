@@ -64,6 +64,11 @@ void KeyPress(BYTE virtualKey);  // down and up, typing what the key types
 // characters as VK_PACKET presses that carry them.
 void TypeText(const std::string& text);
 
+// --- The window manager ---
+// The user minimises (true) or restores (false) one of our windows through the system, with
+// its frame's button or its taskbar button: the window is asked with WM_SYSCOMMAND.
+void MinimiseBySystem(HWND hwnd, bool minimised);
+
 // --- Windows of other programs ---
 struct TForeignSpec {
   std::string className;
