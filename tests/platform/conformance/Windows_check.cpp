@@ -190,6 +190,24 @@ CONFORMANCE_CASE(AParkedPopupIsActivatedItself) {
   DestroyWindow(park);
 }
 
+// BeginPaint's device context draws only inside the update region.
+CONFORMANCE_CASE(BeginPaintClipsToTheUpdateRegion) {
+  HWND h = MakeRecorder("clip", WS_POPUP | WS_VISIBLE);
+  ValidateRect(h, NULL);
+  RECT part = {5, 6, 20, 30};
+  InvalidateRect(h, &part, FALSE);
+  PAINTSTRUCT ps;
+  HDC dc = BeginPaint(h, &ps);
+  RECT box = {0, 0, 0, 0};
+  CHECK(GetClipBox(dc, &box) != ERROR);
+  CHECK_EQ(box.left, 5);
+  CHECK_EQ(box.top, 6);
+  CHECK_EQ(box.right, 20);
+  CHECK_EQ(box.bottom, 30);
+  EndPaint(h, &ps);
+  DestroyWindow(h);
+}
+
 CONFORMANCE_CASE(OneWindowUpdateLockAtATime) {
   HWND h = MakeRecorder("locked", WS_POPUP);
   CHECK(LockWindowUpdate(GetDesktopWindow()));
