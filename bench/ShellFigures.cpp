@@ -62,6 +62,13 @@ bench::TDesktopObserver& Observer() {
   return observer;
 }
 
+// Google Benchmark keeps the message's pointer, so the text must outlive the run.
+void Skip(benchmark::State& state, const std::string& why) {
+  static std::string message;
+  message = why;
+  state.SkipWithError(message.c_str());
+}
+
 bool Ready(benchmark::State& state) {
   if (DesktopReady() && Observer().Opened()) return true;
   state.SkipWithError("no virtual desktop");
@@ -205,7 +212,7 @@ void BM_TrayDoubleClickToWindowMapped(benchmark::State& state) {
       calvix = DoubleClickToMapped(programs->calvix);
     }
     if (calvix.ms < 0 || minimal.ms < 0) {
-      return state.SkipWithError((calvix.failure + minimal.failure).c_str());
+      return Skip(state, calvix.failure + minimal.failure);
     }
     programs->shownOnce = true;
     state.SetIterationTime(calvix.ms / 1000.0);
@@ -233,7 +240,7 @@ void BM_IdleInTray(benchmark::State& state) {
     const TShowFigure calvix = DoubleClickToMapped(programs->calvix);
     const TShowFigure minimal = DoubleClickToMapped(programs->minimal);
     if (calvix.ms < 0 || minimal.ms < 0) {
-      return state.SkipWithError((calvix.failure + minimal.failure).c_str());
+      return Skip(state, calvix.failure + minimal.failure);
     }
     programs->shownOnce = true;
   }

@@ -2,7 +2,7 @@
 #include "bench/shell/RunningProgram.h"
 
 #include <signal.h>
-#include <spawn.h>
+#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -10,8 +10,6 @@
 #include <fstream>
 #include <sstream>
 #include <thread>
-
-extern char** environ;
 
 namespace bench {
 
@@ -50,14 +48,17 @@ bool ReadProcessFigures(pid_t pid, TProcessFigures& out) {
 
 TRunningProgram::TRunningProgram(const std::string& path) {
   const std::string folder = path.substr(0, path.find_last_of('/'));
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_addchdir_np(&actions, folder.c_str());
   std::string file = path;
   char* argv[] = {file.data(), nullptr};
   FStarted = std::chrono::steady_clock::now();
-  if (posix_spawn(&FPid, path.c_str(), &actions, nullptr, argv, environ) != 0) FPid = -1;
-  posix_spawn_file_actions_destroy(&actions);
+  FPid = fork();
+  if (FPid == 0) {
+    // A figures run that is interrupted takes the program with it.
+    prctl(PR_SET_PDEATHSIG, SIGTERM);
+    if (chdir(folder.c_str()) != 0) _exit(127);
+    execv(argv[0], argv);
+    _exit(127);
+  }
 }
 
 TRunningProgram::~TRunningProgram() {

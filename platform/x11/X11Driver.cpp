@@ -25,6 +25,7 @@
 #include "platform/x11/X11Keyboard.h"
 #include "platform/x11/X11NotifyArea.h"
 #include "platform/x11/X11SeeThrough.h"
+#include "platform/x11/X11Snapshot.h"
 #include "platform/x11/X11Tray.h"
 #include "platform/x11/X11Windows.h"
 
@@ -140,6 +141,7 @@ class TX11Driver final : public Driver {
   // --- Events ---
   bool Drain();
   void Translate(XEvent& event);
+  void TranslateExpose(const TWindow& w, const RECT& area);
   void TranslatePointer(const TWindow& w, const XEvent& event);
   void TranslateKey(XKeyEvent& event);
   void TranslateClient(const TWindow& w, const XClientMessageEvent& event);
@@ -149,6 +151,8 @@ class TX11Driver final : public Driver {
   bool IsCalvixWindow(Window xid);
 
   std::unique_ptr<TX11Display> FDisplay;
+  // The other programs' windows as last read, for walks over every window.
+  TX11Snapshot FSnapshot{*FDisplay};
   std::map<HWND, TWindow> FWindows;
   std::unique_ptr<TX11Tray> FTray;
   std::unique_ptr<TX11NotifyArea> FNotifyArea;
@@ -439,8 +443,16 @@ void TX11Driver::Restack(HWND hwnd, HWND above) {
     changes.stack_mode = Below;
     mask |= CWSibling;
   }
-  // Through the window manager, which stacks frames rather than our windows.
-  XReconfigureWMWindow(FDisplay->Dpy(), w->xid, FDisplay->Screen(), mask, &changes);
+  if (sibling == nullptr) {
+    // To the top: the window manager, which redirects this request and stacks frames rather
+    // than our windows, raises the frame. No sibling can mismatch, so there is no need to wait
+    // for the server's verdict as XReconfigureWMWindow does, which costs a round trip.
+    XConfigureWindow(FDisplay->Dpy(), w->xid, mask, &changes);
+  } else {
+    // Below one of our windows, which may sit in a frame of its own and then is no sibling:
+    // the server refuses the plain request and the window manager is asked instead.
+    XReconfigureWMWindow(FDisplay->Dpy(), w->xid, FDisplay->Screen(), mask, &changes);
+  }
   XFlush(FDisplay->Dpy());
 }
 
@@ -539,7 +551,7 @@ bool TX11Driver::ReadScreen(const RECT& area, Surface& out) {
 
 bool TX11Driver::Stacking(std::vector<StackEntry>& topFirst) {
   topFirst.clear();
-  for (const TTopLevel& top : WalkTopLevels(*FDisplay)) {
+  for (const TTopLevel& top : FSnapshot.TopLevels(TickCount())) {
     if (const TWindow* own = FindX(top.client)) {
       topFirst.push_back({own->hwnd, 0});
     } else if (top.client != FTimeWindow && !FTray->OwnsWindow(top.client)) {
@@ -550,7 +562,7 @@ bool TX11Driver::Stacking(std::vector<StackEntry>& topFirst) {
 }
 
 bool TX11Driver::Describe(uint64_t key, ForeignWindow& out) {
-  return DescribeWindow(*FDisplay, Window(key), out);
+  return FSnapshot.Describe(Window(key), out, TickCount());
 }
 
 bool TX11Driver::PostTo(uint64_t key, UINT msg, WPARAM wParam, LPARAM lParam) {
@@ -676,6 +688,7 @@ bool TX11Driver::Drain() {
     Translate(event);
     any = true;
   }
+  if (any) FSnapshot.Forget();
   if (FFocusChanged) CheckFocus();
   FTray->Tick(TickCount());
   if (FNotifyArea->Process()) any = true;
@@ -712,9 +725,9 @@ void TX11Driver::Translate(XEvent& event) {
       w->mapped = false;
       break;
     case Expose:
-      sink::Exposed(w->hwnd,
-                    RECT{event.xexpose.x, event.xexpose.y, event.xexpose.x + event.xexpose.width,
-                         event.xexpose.y + event.xexpose.height});
+      TranslateExpose(*w,
+                      RECT{event.xexpose.x, event.xexpose.y, event.xexpose.x + event.xexpose.width,
+                           event.xexpose.y + event.xexpose.height});
       break;
     case ConfigureNotify:
       // Only the window manager's own notices give screen coordinates.
@@ -751,6 +764,18 @@ void TX11Driver::Translate(XEvent& event) {
     default:
       break;
   }
+}
+
+void TX11Driver::TranslateExpose(const TWindow& w, const RECT& area) {
+  // The window's surface keeps what the program painted last, and the exposed part is put back
+  // from it, as a compositing desktop does. So the first paint of a window, which mostly comes
+  // before the window manager has mapped it and cannot be shown then, is not asked for again
+  // when the window appears. While a paint is pending anyway, the exposed part joins it.
+  const Surface* surface = GetUpdateRect(w.hwnd, nullptr, FALSE) ? nullptr : WindowSurface(w.hwnd);
+  if (surface != nullptr)
+    Present(w.hwnd, *surface, area);
+  else
+    sink::Exposed(w.hwnd, area);
 }
 
 void TX11Driver::TranslatePointer(const TWindow& w, const XEvent& event) {
