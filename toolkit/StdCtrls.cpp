@@ -159,6 +159,7 @@ TCustomEdit::TCustomEdit(TComponent* owner) : TCustomControl(owner) {
   SetBounds(0, 0, 121, 21);
   SetColor(clWindow);
   SetTabStop(true);
+  SetCursor(crIBeam);
 }
 
 void TCustomEdit::SetBorderStyle(TBorderStyle style) {
@@ -480,6 +481,7 @@ TDropDownList::TDropDownList(TComboBox& combo) : FCombo(combo) {
   WNDCLASSA wc{};
   if (!GetClassInfoA(nullptr, kDropDownClass, &wc)) {
     wc.lpfnWndProc = &TDropDownList::WindowProc;
+    wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
     wc.lpszClassName = kDropDownClass;
     RegisterClassA(&wc);
   }
@@ -625,6 +627,15 @@ void TComboBox::SetDroppedDown(bool dropped) {
     FList.reset();
   }
   Invalidate();
+}
+
+// The field shows the text cursor, the button (and a list that cannot be typed into) the arrow.
+TCursor TComboBox::CursorAt(POINT p) const {
+  const TCursor cursor = Cursor();
+  if (cursor != crIBeam) return cursor;
+  const RECT b = ButtonRect();
+  const bool onButton = p.x >= b.left && p.x < b.right && p.y >= b.top && p.y < b.bottom;
+  return FStyle == csDropDownList || onButton ? crDefault : cursor;
 }
 
 RECT TComboBox::ButtonRect() const {
@@ -1025,7 +1036,7 @@ const bool kRegistered = [] {
 
   auto edit = PublishClass<TEdit, TWinControl>("TEdit");
   PublishEdit(edit);
-  PublishPointer(edit);
+  PublishPointer(edit, crIBeam);
 
   auto combo = PublishClass<TComboBox, TWinControl>("TComboBox");
   PublishEdit(combo);
