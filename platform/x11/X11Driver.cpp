@@ -127,7 +127,6 @@ TX11Driver::TWindow* TX11Driver::FindX(Window xid) {
 // --- Our windows ---
 
 void TX11Driver::Realise(const WindowInfo& info) {
-  ForgetOtherPrograms();
   TWindow w;
   w.hwnd = info.hwnd;
   w.info = info;
@@ -250,7 +249,6 @@ void TX11Driver::SetNetState(const TWindow& w) {
 }
 
 void TX11Driver::Destroy(HWND hwnd) {
-  ForgetOtherPrograms();
   TWindow* w = Find(hwnd);
   if (w == nullptr) return;
   if (FCaptured == hwnd) CapturePointer(nullptr);
@@ -270,7 +268,6 @@ void TX11Driver::Show(HWND hwnd, bool visible, bool minimised) {
 }
 
 void TX11Driver::ShowNow(TWindow& window, bool visible, bool minimised) {
-  ForgetOtherPrograms();
   TWindow* w = &window;
   Display* dpy = FDisplay->Dpy();
   const bool empty =
@@ -348,7 +345,6 @@ void TX11Driver::Move(HWND hwnd, const RECT& bounds) {
 }
 
 void TX11Driver::Restack(HWND hwnd, HWND above) {
-  ForgetOtherPrograms();
   TWindow* w = Find(hwnd);
   if (w == nullptr) return;
   const TWindow* sibling = Find(above);
@@ -360,8 +356,16 @@ void TX11Driver::Restack(HWND hwnd, HWND above) {
     changes.stack_mode = Below;
     mask |= CWSibling;
   }
-  // Through the window manager, which stacks frames rather than our windows.
-  XReconfigureWMWindow(FDisplay->Dpy(), w->xid, FDisplay->Screen(), mask, &changes);
+  if (sibling == nullptr) {
+    // To the top: the window manager, which redirects this request and stacks frames rather
+    // than our windows, raises the frame. No sibling can mismatch, so there is no need to wait
+    // for the server's verdict as XReconfigureWMWindow does, which costs a round trip.
+    XConfigureWindow(FDisplay->Dpy(), w->xid, mask, &changes);
+  } else {
+    // Below one of our windows, which may sit in a frame of its own and then is no sibling:
+    // the server refuses the plain request and the window manager is asked instead.
+    XReconfigureWMWindow(FDisplay->Dpy(), w->xid, FDisplay->Screen(), mask, &changes);
+  }
   XFlush(FDisplay->Dpy());
 }
 
@@ -487,42 +491,21 @@ bool TX11Driver::ReadScreen(const RECT& area, Surface& out) {
 
 // --- Other programs ---
 
-// A walk over the top-level windows (GetTopWindow, then GetWindow for each next one, reading
-// each window's class and text) asks for the stacking and the description of every window many
-// times over: each answer costs the server round trips. The answers stand until the program
-// next looks at its queue or changes a window of its own, as if the desktop were read once at
-// the start of the walk; a window that vanishes meanwhile reads as it was at that moment.
-void TX11Driver::ForgetOtherPrograms() {
-  FStackingKnown = false;
-  FDescribed.clear();
-}
-
 bool TX11Driver::Stacking(std::vector<StackEntry>& topFirst) {
-  if (!FStackingKnown) {
-    FStacking.clear();
-    for (const TTopLevel& top : WalkTopLevels(*FDisplay)) {
-      if (const TWindow* own = FindX(top.client)) {
-        FStacking.push_back({own->hwnd, 0});
-      } else if (top.client != FTimeWindow && top.client != FUserTimeWindow &&
-                 !FTray->OwnsWindow(top.client)) {
-        FStacking.push_back({nullptr, uint64_t(top.client)});
-      }
+  topFirst.clear();
+  for (const TTopLevel& top : FSnapshot.TopLevels(TickCount())) {
+    if (const TWindow* own = FindX(top.client)) {
+      topFirst.push_back({own->hwnd, 0});
+    } else if (top.client != FTimeWindow && top.client != FUserTimeWindow &&
+               !FTray->OwnsWindow(top.client)) {
+      topFirst.push_back({nullptr, uint64_t(top.client)});
     }
-    FStackingKnown = true;
   }
-  topFirst = FStacking;
   return true;
 }
 
 bool TX11Driver::Describe(uint64_t key, ForeignWindow& out) {
-  auto known = FDescribed.find(key);
-  if (known == FDescribed.end()) {
-    ForeignWindow described;
-    const bool exists = DescribeWindow(*FDisplay, Window(key), described);
-    known = FDescribed.emplace(key, exists ? std::optional(described) : std::nullopt).first;
-  }
-  if (known->second) out = *known->second;
-  return known->second.has_value();
+  return FSnapshot.Describe(Window(key), out, TickCount());
 }
 
 bool TX11Driver::PostTo(uint64_t key, UINT msg, WPARAM wParam, LPARAM lParam) {
@@ -540,7 +523,6 @@ bool TX11Driver::IsCalvixWindow(Window xid) {
 }
 
 bool TX11Driver::ShowForeign(uint64_t key, int showCommand) {
-  ForgetOtherPrograms();
   Display* dpy = FDisplay->Dpy();
   const Window xid = Window(key);
   TErrorTrap trap(dpy);
@@ -562,7 +544,6 @@ bool TX11Driver::ShowForeign(uint64_t key, int showCommand) {
 }
 
 bool TX11Driver::ForegroundForeign(uint64_t key) {
-  ForgetOtherPrograms();
   Display* dpy = FDisplay->Dpy();
   if (key == kDesktopKey) {
     // The desktop takes the focus: no window of any program is active.

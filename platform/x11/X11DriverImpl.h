@@ -18,6 +18,7 @@
 #include "platform/x11/X11Keyboard.h"
 #include "platform/x11/X11NotifyArea.h"
 #include "platform/x11/X11SeeThrough.h"
+#include "platform/x11/X11Snapshot.h"
 #include "platform/x11/X11Tray.h"
 
 namespace platform::x11 {
@@ -119,6 +120,7 @@ class TX11Driver final : public Driver {
   // --- Events ---
   bool Drain();
   void Translate(XEvent& event);
+  void TranslateExpose(const TWindow& w, const RECT& area);
   void TranslatePointer(const TWindow& w, const XEvent& event);
   void TranslateKey(XKeyEvent& event);
   void TranslateClient(const TWindow& w, const XClientMessageEvent& event);
@@ -126,15 +128,11 @@ class TX11Driver final : public Driver {
   void CheckFocus();
   DWORD LocalTime(Time serverTime);
   bool IsCalvixWindow(Window xid);
-  void ForgetOtherPrograms();
 
   std::unique_ptr<TX11Display> FDisplay;
+  // The other programs' windows as last read, for walks over every window.
+  TX11Snapshot FSnapshot{*FDisplay};
   std::map<HWND, TWindow> FWindows;
-  // What the server said about the desktop's windows since the program last looked at its
-  // queue (X11Driver.cpp, other programs).
-  bool FStackingKnown = false;
-  std::vector<StackEntry> FStacking;
-  std::map<uint64_t, std::optional<ForeignWindow>> FDescribed;
   std::unique_ptr<TX11Tray> FTray;
   std::unique_ptr<TX11Cursors> FCursors;
   std::unique_ptr<TX11NotifyArea> FNotifyArea;

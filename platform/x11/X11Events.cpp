@@ -10,6 +10,7 @@
 #include <cstring>
 
 #include "platform/core/DriverSink.h"
+#include "platform/core/WindowSurfaces.h"
 #include "platform/win32.h"
 #include "platform/x11/X11DriverImpl.h"
 #include "platform/x11/X11Windows.h"
@@ -62,8 +63,6 @@ bool TX11Driver::Wait(DWORD deadline, bool forever) {
 }
 
 bool TX11Driver::Drain() {
-  // The program looks at its queue: what it knew of other programs may have changed.
-  ForgetOtherPrograms();
   Display* dpy = FDisplay->Dpy();
   bool any = false;
   while (XPending(dpy) > 0) {
@@ -72,6 +71,7 @@ bool TX11Driver::Drain() {
     Translate(event);
     any = true;
   }
+  if (any) FSnapshot.Forget();
   if (FFocusChanged) CheckFocus();
   FTray->Tick(TickCount());
   if (FNotifyArea->Process()) any = true;
@@ -108,9 +108,9 @@ void TX11Driver::Translate(XEvent& event) {
       w->mapped = false;
       break;
     case Expose:
-      sink::Exposed(w->hwnd,
-                    RECT{event.xexpose.x, event.xexpose.y, event.xexpose.x + event.xexpose.width,
-                         event.xexpose.y + event.xexpose.height});
+      TranslateExpose(*w,
+                      RECT{event.xexpose.x, event.xexpose.y, event.xexpose.x + event.xexpose.width,
+                           event.xexpose.y + event.xexpose.height});
       break;
     case ConfigureNotify:
       // Only the window manager's own notices give screen coordinates.
@@ -147,6 +147,18 @@ void TX11Driver::Translate(XEvent& event) {
     default:
       break;
   }
+}
+
+void TX11Driver::TranslateExpose(const TWindow& w, const RECT& area) {
+  // The window's surface keeps what the program painted last, and the exposed part is put back
+  // from it, as a compositing desktop does. So the first paint of a window, which mostly comes
+  // before the window manager has mapped it and cannot be shown then, is not asked for again
+  // when the window appears. While a paint is pending anyway, the exposed part joins it.
+  const Surface* surface = GetUpdateRect(w.hwnd, nullptr, FALSE) ? nullptr : WindowSurface(w.hwnd);
+  if (surface != nullptr)
+    Present(w.hwnd, *surface, area);
+  else
+    sink::Exposed(w.hwnd, area);
 }
 
 void TX11Driver::TranslatePointer(const TWindow& w, const XEvent& event) {
