@@ -140,6 +140,7 @@ TPopupMenuWindow::TPopupMenuWindow(TPopupMenu& menu, int x, int y) : FMenu(menu)
   if (!GetClassInfoA(nullptr, kMenuClass, &wc)) {
     wc.style = CS_DBLCLKS;
     wc.lpfnWndProc = &TPopupMenuWindow::WindowProc;
+    wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
     wc.lpszClassName = kMenuClass;
     RegisterClassA(&wc);
   }

@@ -159,6 +159,7 @@ TCustomEdit::TCustomEdit(TComponent* owner) : TCustomControl(owner) {
   SetBounds(0, 0, 121, 21);
   SetColor(clWindow);
   SetTabStop(true);
+  SetCursor(crIBeam);
 }
 
 void TCustomEdit::SetBorderStyle(TBorderStyle style) {
@@ -341,8 +342,12 @@ int TCustomEdit::PosFromX(int x) const {
 }
 
 void TCustomEdit::ScrollToCaret() {
-  const std::string text = EditText();
-  const int caretX = TextBounds(*Font(), text.substr(0, FCaret), DT_SINGLELINE | DT_NOPREFIX).right;
+  // A caret at the start needs no measuring, which spares a field filled while its window is
+  // being read (a mask's blanks) from looking up its font before the window is ever shown.
+  const int caretX =
+      FCaret == 0
+          ? 0
+          : TextBounds(*Font(), EditText().substr(0, FCaret), DT_SINGLELINE | DT_NOPREFIX).right;
   const RECT area = TextArea();
   const int width = std::max(1, static_cast<int>(area.right - area.left) - 1);
   if (caretX - FScrollX > width) FScrollX = caretX - width;
@@ -476,6 +481,7 @@ TDropDownList::TDropDownList(TComboBox& combo) : FCombo(combo) {
   WNDCLASSA wc{};
   if (!GetClassInfoA(nullptr, kDropDownClass, &wc)) {
     wc.lpfnWndProc = &TDropDownList::WindowProc;
+    wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
     wc.lpszClassName = kDropDownClass;
     RegisterClassA(&wc);
   }
@@ -621,6 +627,15 @@ void TComboBox::SetDroppedDown(bool dropped) {
     FList.reset();
   }
   Invalidate();
+}
+
+// The field shows the text cursor, the button (and a list that cannot be typed into) the arrow.
+TCursor TComboBox::CursorAt(POINT p) const {
+  const TCursor cursor = Cursor();
+  if (cursor != crIBeam) return cursor;
+  const RECT b = ButtonRect();
+  const bool onButton = p.x >= b.left && p.x < b.right && p.y >= b.top && p.y < b.bottom;
+  return FStyle == csDropDownList || onButton ? crDefault : cursor;
 }
 
 RECT TComboBox::ButtonRect() const {
@@ -1021,7 +1036,7 @@ const bool kRegistered = [] {
 
   auto edit = PublishClass<TEdit, TWinControl>("TEdit");
   PublishEdit(edit);
-  PublishPointer(edit);
+  PublishPointer(edit, crIBeam);
 
   auto combo = PublishClass<TComboBox, TWinControl>("TComboBox");
   PublishEdit(combo);

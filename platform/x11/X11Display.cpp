@@ -38,13 +38,15 @@ TErrorTrap::~TErrorTrap() {
 }
 
 bool TErrorTrap::Failed() {
-  if (!FSynced) {
+  // Requests made since the last look are answered first: a trap asked early in a group of
+  // requests (is the window there at all?) still catches what fails later in the group.
+  if (!FSynced || NextRequest(FDisplay) != FSyncedTo) {
     XSync(FDisplay, False);
     FSynced = true;
-    const unsigned long last = NextRequest(FDisplay);
+    FSyncedTo = NextRequest(FDisplay);
     for (const TRecordedError& e : recentErrors) {
       // Serial numbers wrap, so compare by unsigned distance from the first request.
-      if (e.code != 0 && e.serial - FFirstRequest < last - FFirstRequest) {
+      if (e.code != 0 && e.serial - FFirstRequest < FSyncedTo - FFirstRequest) {
         FError = e.code;
       }
     }
@@ -83,6 +85,7 @@ int TX11Display::Height() const {
 
 void TX11Display::InternAtoms() {
   const std::string traySelection = "_NET_SYSTEM_TRAY_S" + std::to_string(FScreen);
+  const std::string compositorSelection = "_NET_WM_CM_S" + std::to_string(FScreen);
   struct {
     const char* name;
     Atom* atom;
@@ -99,6 +102,8 @@ void TX11Display::InternAtoms() {
       {"_NET_ACTIVE_WINDOW", &FAtoms.netActiveWindow},
       {"_NET_WM_NAME", &FAtoms.netWmName},
       {"_NET_WM_PID", &FAtoms.netWmPid},
+      {"_NET_WM_USER_TIME", &FAtoms.netWmUserTime},
+      {"_NET_WM_USER_TIME_WINDOW", &FAtoms.netWmUserTimeWindow},
       {"UTF8_STRING", &FAtoms.utf8String},
       {"_NET_WM_WINDOW_TYPE", &FAtoms.netWmWindowType},
       {"_NET_WM_WINDOW_TYPE_NORMAL", &FAtoms.netWmWindowTypeNormal},
@@ -112,6 +117,7 @@ void TX11Display::InternAtoms() {
       {"_XEMBED", &FAtoms.xembed},
       {"_XEMBED_INFO", &FAtoms.xembedInfo},
       {traySelection.c_str(), &FAtoms.netSystemTraySelection},
+      {compositorSelection.c_str(), &FAtoms.netWmCmSelection},
       {"_CALVIX_CLASS", &FAtoms.calvixClass},
       {"_CALVIX_MESSAGE", &FAtoms.calvixMessage},
       {"_CALVIX_SHOW", &FAtoms.calvixShow},

@@ -16,11 +16,13 @@ struct TAtoms {
   Atom netWmState = 0, netWmStateSkipTaskbar = 0, netWmStateSkipPager = 0, netWmStateHidden = 0,
        netWmStateAbove = 0;
   Atom netActiveWindow = 0, netWmName = 0, netWmPid = 0, utf8String = 0;
+  Atom netWmUserTime = 0, netWmUserTimeWindow = 0;
   Atom netWmWindowType = 0, netWmWindowTypeNormal = 0, netWmWindowTypeDialog = 0,
        netWmWindowTypePopupMenu = 0, netWmWindowTypeTooltip = 0, netWmWindowTypeUtility = 0;
   Atom motifWmHints = 0;
   Atom netSystemTrayOpcode = 0, manager = 0, xembed = 0, xembedInfo = 0;
   Atom netSystemTraySelection = 0;  // _NET_SYSTEM_TRAY_S<screen>
+  Atom netWmCmSelection = 0;        // _NET_WM_CM_S<screen>: a compositing manager runs
   Atom calvixClass = 0;             // the Win32 class name of our windows
   Atom calvixMessage = 0;           // a message posted by another process of ours
   Atom calvixShow = 0;              // a ShowWindow asked by another process of ours
@@ -84,7 +86,8 @@ class TErrorTrap {
   TErrorTrap(const TErrorTrap&) = delete;
   TErrorTrap& operator=(const TErrorTrap&) = delete;
 
-  // Waits for the server to answer everything sent so far; true when an error arrived.
+  // Waits for the server to answer everything sent so far; true when any request since the
+  // trap was set has failed. May be asked again after more requests.
   bool Failed();
   int ErrorCode() const { return FError; }
 
@@ -93,6 +96,7 @@ class TErrorTrap {
   unsigned long FFirstRequest;
   int FError = 0;
   bool FSynced = false;
+  unsigned long FSyncedTo = 0;  // the next request's number at the last look
 };
 
 }  // namespace platform::x11

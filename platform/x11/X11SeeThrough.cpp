@@ -4,7 +4,6 @@
 
 #include <X11/Xutil.h>
 
-#include <string>
 #include <vector>
 
 #include "platform/x11/X11Display.h"
@@ -15,6 +14,8 @@ namespace platform::x11 {
 namespace {
 
 constexpr uint32_t kOpaque = 0xFF000000;
+// How long a "no compositor" answer stands before the server is asked again.
+constexpr DWORD kAskAgainAfter = 1000;
 
 bool NativeLayout(const XImage& image) {
   const uint32_t one = 1;
@@ -27,8 +28,6 @@ bool NativeLayout(const XImage& image) {
 
 TX11SeeThrough::TX11SeeThrough(TX11Display& display) : FDisplay(display) {
   Display* dpy = display.Dpy();
-  const std::string selection = "_NET_WM_CM_S" + std::to_string(display.Screen());
-  FManagerSelection = XInternAtom(dpy, selection.c_str(), False);
   XVisualInfo info{};
   if (XMatchVisualInfo(dpy, display.Screen(), 32, TrueColor, &info) != 0) {
     FVisual = info.visual;
@@ -42,9 +41,12 @@ TX11SeeThrough::~TX11SeeThrough() {
   if (FColormap != 0) XFreeColormap(dpy, FColormap);
 }
 
-bool TX11SeeThrough::Active() {
-  if (!FActive && FVisual != nullptr)
-    FActive = XGetSelectionOwner(FDisplay.Dpy(), FManagerSelection) != None;
+bool TX11SeeThrough::Active(DWORD now) {
+  if (FActive || FVisual == nullptr) return FActive;
+  if (FAsked && now - FAskedAt < kAskAgainAfter) return false;
+  FAsked = true;
+  FAskedAt = now;
+  FActive = XGetSelectionOwner(FDisplay.Dpy(), FDisplay.Atoms().netWmCmSelection) != None;
   return FActive;
 }
 

@@ -22,8 +22,11 @@ class TX11SeeThrough {
 
   // True once a compositing manager owns the screen (_NET_WM_CM_S0) and the server offers a
   // 32-bit visual. A compositor may take the screen after we connect (XWayland starts its
-  // window manager when the first client arrives), so the question is asked until it is yes.
-  bool Active();
+  // window manager when the first client arrives), so the question is asked again, at most once
+  // a second, until it is yes. `now` is the driver's tick count.
+  bool Active(DWORD now);
+  // The latest answer, without asking the server.
+  bool Known() const { return FActive; }
 
   // --- Windows ---
   // Attributes and the visual for a window that shows through.
@@ -36,8 +39,9 @@ class TX11SeeThrough {
 
  private:
   TX11Display& FDisplay;
-  Atom FManagerSelection = 0;
   bool FActive = false;
+  bool FAsked = false;
+  DWORD FAskedAt = 0;
   Visual* FVisual = nullptr;
   Colormap FColormap = 0;
   GC FGc = nullptr;  // made on the first window, for drawables of depth 32

@@ -246,10 +246,14 @@ void TStatusNotifier::SetShown(TItem& item, bool shown) {
 }
 
 void TStatusNotifier::AwaitAnswer(int timeoutMs) {
+  PumpUntil([this] { return FWatcher != wsAsking; }, timeoutMs);
+}
+
+void TStatusNotifier::PumpUntil(const std::function<bool()>& done, int timeoutMs) {
   const auto due = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
   for (;;) {
     Process();
-    if (FBus == nullptr || FWatcher != wsAsking) return;
+    if (FBus == nullptr || done()) return;
     const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
         due - std::chrono::steady_clock::now());
     if (left.count() <= 0) return;
@@ -290,16 +294,7 @@ bool TStatusNotifier::Add(const TrayIcon& icon, bool await) {
   FItems[{icon.owner, icon.id}] = std::move(item);
   Register(added);
   if (!await || FWatcher != wsPresent) return added.shown;
-  const auto due = std::chrono::steady_clock::now() + std::chrono::milliseconds(kRegisterTimeoutMs);
-  while (!added.answered && FBus != nullptr) {
-    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
-        due - std::chrono::steady_clock::now());
-    if (left.count() <= 0) break;
-    const int busDue = TimeoutMs();
-    pollfd fd{Fd(), Events(), 0};
-    poll(&fd, 1, busDue < 0 ? int(left.count()) : std::min(busDue, int(left.count())));
-    Process();
-  }
+  PumpUntil([&added] { return added.answered; }, kRegisterTimeoutMs);
   return Shown(icon.owner, icon.id);
 }
 

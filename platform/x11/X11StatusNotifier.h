@@ -79,6 +79,8 @@ class TStatusNotifier {
 
   bool Start(const char* address);
   void AskForWatcher();
+  // Handles the bus alone until `done` holds, the bus is gone or `timeoutMs` has passed.
+  void PumpUntil(const std::function<bool()>& done, int timeoutMs);
   void WatcherAppeared();
   void WatcherVanished();
   void Register(TItem& item);

@@ -11,6 +11,7 @@
 
 #include <chrono>
 #include <cstdio>
+#include <cstring>
 #include <fstream>
 #include <sstream>
 #include <stdexcept>
@@ -71,17 +72,23 @@ std::string SelfPath() {
 }  // namespace
 
 TDesktop& TDesktop::Get() {
-  static TDesktop desktop;
+  static TDesktop desktop("", "trayer", true);
   return desktop;
 }
 
-TDesktop::TDesktop() {
-  const std::string output = Output(kDesktopScript + " start");
+TDesktop& TDesktop::Xfce() {
+  static TDesktop desktop("--wm xfwm4 --tray tint2", "tint2", false);
+  return desktop;
+}
+
+TDesktop::TDesktop(const std::string& options, const std::string& tray, bool ownDisplay)
+    : FTray(tray) {
+  const std::string output = Output(kDesktopScript + " start " + options);
   FDisplay = ValueOf(output, "DISPLAY");
   FPids = ValueOf(output, "DESKTOP_PIDS");
   FTrayPid = FPids.substr(FPids.find_last_of(' ') + 1);
   if (FDisplay.empty()) throw std::runtime_error("the virtual desktop did not start");
-  setenv("DISPLAY", FDisplay.c_str(), 1);
+  if (ownDisplay) setenv("DISPLAY", FDisplay.c_str(), 1);
   if (!WaitForTrayHost(FDisplay)) throw std::runtime_error("the tray host took no selection");
 }
 
@@ -97,7 +104,7 @@ bool TDesktop::StopTray() {
 }
 
 bool TDesktop::StartTray() {
-  FTrayPid = ValueOf(Output(kDesktopScript + " tray " + FDisplay), "TRAY_PID");
+  FTrayPid = ValueOf(Output(kDesktopScript + " tray " + FDisplay + " " + FTray), "TRAY_PID");
   return !FTrayPid.empty() && WaitForTrayHost(FDisplay);
 }
 
@@ -124,11 +131,12 @@ bool ShownWindowNamed(const std::string& pattern) {
   return Run("xdotool search --onlyvisible --name '" + pattern + "' >/dev/null 2>&1") == 0;
 }
 
-TShot Screenshot() {
+TShot Screenshot(const std::string& display) {
   TShot shot;
-  const std::string size = Output("xdpyinfo | awk '/dimensions:/ {print $2}'");
+  const std::string on = display.empty() ? "" : "DISPLAY=" + display + " ";
+  const std::string size = Output(on + "xdpyinfo | awk '/dimensions:/ {print $2}'");
   if (std::sscanf(size.c_str(), "%dx%d", &shot.width, &shot.height) != 2) return shot;
-  const std::string raw = Output("import -silent -window root -depth 8 rgb:-");
+  const std::string raw = Output(on + "import -silent -window root -depth 8 rgb:-");
   if (raw.size() < size_t(shot.width) * shot.height * 3) return TShot{};
   shot.pixels.resize(size_t(shot.width) * shot.height);
   for (size_t i = 0; i < shot.pixels.size(); ++i) {
@@ -138,7 +146,8 @@ TShot Screenshot() {
   return shot;
 }
 
-int SpawnChild(const std::string& role, const std::vector<std::string>& args) {
+int SpawnChild(const std::string& role, const std::vector<std::string>& args,
+               const std::string& display) {
   const std::string self = SelfPath();
   std::vector<std::string> words = {self, "--child=" + role};
   words.insert(words.end(), args.begin(), args.end());
@@ -146,8 +155,18 @@ int SpawnChild(const std::string& role, const std::vector<std::string>& args) {
   for (std::string& w : words)
     argv.push_back(w.data());
   argv.push_back(nullptr);
+  // The environment of this process, with the display asked for.
+  std::vector<std::string> variables;
+  for (char** e = environ; *e != nullptr; ++e) {
+    if (display.empty() || std::strncmp(*e, "DISPLAY=", 8) != 0) variables.emplace_back(*e);
+  }
+  if (!display.empty()) variables.push_back("DISPLAY=" + display);
+  std::vector<char*> envp;
+  for (std::string& v : variables)
+    envp.push_back(v.data());
+  envp.push_back(nullptr);
   pid_t pid = 0;
-  if (posix_spawn(&pid, self.c_str(), nullptr, nullptr, argv.data(), environ) != 0) return -1;
+  if (posix_spawn(&pid, self.c_str(), nullptr, nullptr, argv.data(), envp.data()) != 0) return -1;
   return pid;
 }
 
