@@ -55,15 +55,29 @@ TMemcheck ReadLog(const std::string& path) {
   return out;
 }
 
-// Chooses "Fechar", the menu's last item, with the keys.
-bool Close(TSoak& soak) {
+// Chooses "Fechar", the menu's last item, with the keys; false (and why) when the program did
+// not end.
+bool Close(TSoak& soak, std::string& why) {
   std::optional<TWin> icon = soak.Icon();
-  if (!icon) return false;
+  if (!icon) {
+    why = "there was no icon to open the menu from";
+    return false;
+  }
+  // A right press within the double-click time of the last one (random use may have ended on
+  // the menu) is a double click, which shows the window instead of the menu.
+  TScreen::Pause(kDoubleClickMs);
   soak.Screen().ClickAt(icon->x + icon->width / 2, icon->y + icon->height / 2, 3);
-  if (!soak.WaitFor([&] { return soak.Menu().has_value(); }, soak.Wait(10000))) return false;
+  if (!soak.WaitFor([&] { return soak.Menu().has_value(); }, soak.Wait(10000))) {
+    why = "a right click on the icon opened no menu";
+    return false;
+  }
   soak.Screen().Key(XK_End);
   soak.Screen().Key(XK_Return);
-  return soak.Program().WaitEnd(soak.Wait(30000));
+  if (!soak.Program().WaitEnd(soak.Wait(30000))) {
+    why = "the program did not end";
+    return false;
+  }
+  return true;
 }
 
 }  // namespace
@@ -95,8 +109,8 @@ void MemoryErrors(TSoak& soak) {
   if (!soak.ProgramAlive()) {
     report.Breach(part,
                   "the program under Valgrind ended early (" + soak.Program().HowItEnded() + ")");
-  } else if (!Close(soak)) {
-    report.Breach(part, "\"Fechar\" did not end the program under Valgrind");
+  } else if (std::string why; !Close(soak, why)) {
+    report.Breach(part, "\"Fechar\" did not end the program under Valgrind: " + why);
     soak.Program().Terminate();
   } else if (!soak.Program().ExitedWith(0)) {
     report.Breach(part, "the program ended with " + soak.Program().HowItEnded());

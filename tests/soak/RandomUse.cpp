@@ -87,7 +87,7 @@ int MenuRowTop(const TWin& menu, int item) {
   return kMenuBorder + item * row + (item > 0 ? kMenuLine : 0);
 }
 
-constexpr auto kDoubleClickWait = std::chrono::milliseconds(700);
+constexpr auto kDoubleClickWait = std::chrono::milliseconds(kDoubleClickMs);
 constexpr int kBoxPatience = 40;  // inputs a verdict box may stay before the soak answers it
 constexpr size_t kRecentKept = 30;
 
@@ -381,12 +381,6 @@ class TRandomUse {
     FSoak.Report().Figure(FPart, "verdict boxes opened " + std::to_string(FOpened) + ", closed " +
                                      std::to_string(FClosed) + " (" + std::to_string(FAnswered) +
                                      " answered by the soak after waiting)");
-  }
-
-  static std::string Hex(Window w) {
-    char text[32];
-    std::snprintf(text, sizeof text, "%lx", w);
-    return text;
   }
 
   TSoak& FSoak;

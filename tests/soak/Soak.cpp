@@ -46,6 +46,12 @@ std::string Utf8(const std::string& latin1) {
 
 }  // namespace
 
+std::string Hex(unsigned long value) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%lx", value);
+  return text;
+}
+
 // --- Settings and report ---
 
 bool TSettings::Runs(const std::string& part) const {
@@ -160,6 +166,12 @@ TView TSoak::View() {
   return TView(FScreen.Shown(), FProgram != nullptr ? long(FProgram->Pid()) : -1);
 }
 
+bool TSoak::KeyboardIsOurs() {
+  TWin focus;
+  return FProgram != nullptr && FScreen.Describe(FScreen.Focus(), focus) &&
+         focus.pid == long(FProgram->Pid());
+}
+
 bool TSoak::DoubleClickIcon() {
   const std::optional<TWin> icon = Icon();
   if (!icon) return false;
@@ -172,13 +184,28 @@ bool TSoak::ShowFromTray(std::string& why) {
     why = "no icon in the tray";
     return false;
   }
-  std::optional<TWin> main;
-  if (!WaitFor([&] { return (main = MainWindow()).has_value(); }, Wait(kWindowWait))) {
+  if (!WaitFor([&] { return MainWindow().has_value(); }, Wait(kWindowWait))) {
     why = "a double click on the icon showed no window";
     return false;
   }
-  if (!WaitFor([&] { return FScreen.Focus() == main->id; }, Wait(kWindowWait))) {
-    why = "the window shown from the icon did not get the keyboard";
+  return WaitUntilActive(why);
+}
+
+bool TSoak::WaitUntilActive(std::string& why) {
+  std::optional<TWin> main;
+  if (!WaitFor([&] { return (main = MainWindow()).has_value() && FScreen.Focus() == main->id; },
+               Wait(kWindowWait))) {
+    if (!main) {
+      why = "the window went away";
+      return false;
+    }
+    TWin focus;
+    const Window id = FScreen.Focus();
+    why =
+        "the window did not get the keyboard (it is with 0x" + Hex(id) +
+        (FScreen.Describe(id, focus) ? " \"" + focus.name + "\" of class \"" + focus.resClass + "\""
+                                     : "") +
+        ")";
     return false;
   }
   // A user sees the window before going elsewhere.
@@ -195,9 +222,9 @@ bool TSoak::HideByGoingElsewhere(bool toOtherProgram, std::string& why) {
     FScreen.ClickAt(FOther.x + FOther.width / 2, FOther.y + FOther.height / 2);
   else
     ClickBareDesktop();
-  if (!WaitFor([&] { return !MainWindow().has_value(); }, Wait(kWindowWait))) {
+  if (!WaitFor([&] { return !MainWindow().has_value() && !KeyboardIsOurs(); }, Wait(kWindowWait))) {
     why = std::string("a click on ") + (toOtherProgram ? "another program" : "the bare desktop") +
-          " left the window up";
+          (MainWindow() ? " left the window up" : " left the keyboard with the program");
     return false;
   }
   return true;
@@ -294,12 +321,21 @@ int main(int argc, char** argv) {
     std::printf("soak: desktop %s, its processes %s\n", desktop.DisplayName().c_str(),
                 desktop.Processes().c_str());
     TSoak soak(settings, desktop, screen, report);
-    if (settings.Runs("show-hide")) ShowAndHide(soak, settings.cycles, "show-hide", true);
-    if (settings.Runs("random")) RandomUse(soak, settings.inputs, settings.seed, "random");
-    if (settings.Runs("neighbours")) Neighbours(soak);
-    if (settings.Runs("tray")) TrayHostFaults(soak);
-    if (settings.Runs("idle")) Idle(soak);
-    if (settings.Runs("memory")) MemoryErrors(soak);
+    // Each part that runs says how long it took, so that the short mode's budget can be kept.
+    auto run = [&](const std::string& part, const std::function<void()>& body) {
+      if (!settings.Runs(part)) return;
+      const auto start = std::chrono::steady_clock::now();
+      body();
+      const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(
+          std::chrono::steady_clock::now() - start);
+      report.Figure(part, "took " + std::to_string(seconds.count()) + " s");
+    };
+    run("show-hide", [&] { ShowAndHide(soak, settings.cycles, "show-hide", true); });
+    run("random", [&] { RandomUse(soak, settings.inputs, settings.seed, "random"); });
+    run("neighbours", [&] { Neighbours(soak); });
+    run("tray", [&] { TrayHostFaults(soak); });
+    run("idle", [&] { Idle(soak); });
+    run("memory", [&] { MemoryErrors(soak); });
     if (soak.ProgramAlive()) soak.Program().Terminate();
   } catch (const std::exception& e) {
     report.Breach("soak", e.what());

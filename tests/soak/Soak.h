@@ -32,6 +32,8 @@ inline constexpr char kCreditsWindow[] =
 inline constexpr int kCpfFieldX = 100, kCpfFieldY = 155;  // in the main window
 // How far resident memory may move between two moments that should hold the same.
 inline constexpr long kRssSlackKb = 100;
+// Two presses of a button on the icon this close together are a double click.
+inline constexpr int kDoubleClickMs = 700;
 
 struct TSettings {
   bool shortMode = false;
@@ -108,11 +110,16 @@ class TSoak {
   std::optional<TWin> MainWindow() { return View().MainWindow(); }
   std::optional<TWin> Menu() { return View().Menu(); }
   std::optional<TWin> Icon() { return FScreen.DockedIcon(kTip); }
+  // The keyboard is with a window of the program (its application window included).
+  bool KeyboardIsOurs();
 
   // --- Actions ---
   bool DoubleClickIcon();
   // Double click on the icon, then the window up; false (and why) when it did not come.
   bool ShowFromTray(std::string& why);
+  // Waits until the main window has the keyboard, then lets the user glance at it; false (and
+  // why) when it did not get the keyboard.
+  bool WaitUntilActive(std::string& why);
   // A click on the bare desktop, or on another program's window, then the window gone.
   bool HideByGoingElsewhere(bool toOtherProgram, std::string& why);
   // The other program's window, for clicks that give it the activation.
@@ -133,6 +140,9 @@ class TSoak {
   TWin FOther;
   int FSlowdown = 1;
 };
+
+// A window id or other number in hexadecimal, for the report.
+std::string Hex(unsigned long value);
 
 // --- The parts ---
 // `measure`: memory and X resources are compared (meaningless under Valgrind).
