@@ -497,7 +497,8 @@ bool TX11Driver::Stacking(std::vector<StackEntry>& topFirst) {
   for (const TTopLevel& top : FSnapshot.TopLevels(TickCount())) {
     if (const TWindow* own = FindX(top.client)) {
       topFirst.push_back({own->hwnd, 0});
-    } else if (top.client != FTimeWindow && !FTray->OwnsWindow(top.client)) {
+    } else if (top.client != FTimeWindow && top.client != FUserTimeWindow &&
+               !FTray->OwnsWindow(top.client)) {
       topFirst.push_back({nullptr, uint64_t(top.client)});
     }
   }

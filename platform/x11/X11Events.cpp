@@ -278,6 +278,14 @@ void TX11Driver::TranslateProperty(TWindow& w, const XPropertyEvent& event) {
   if (!FDisplay->GetLongs(w.xid, FDisplay->Atoms().wmState, state) || state.empty()) return;
   const bool iconic = state[0] == kIconicState;
   w.iconic = iconic;
+  if (iconic && !w.minimised && w.shown && (w.info.style & WS_MINIMIZEBOX) == 0) {
+    // Windows offers no way to minimise a window without a minimise box (a message box, a
+    // borderless form); a window manager that does anyway (openbox keeps the button on dialogs)
+    // is overruled, or the window would be lost without a taskbar entry to bring it back.
+    XMapWindow(FDisplay->Dpy(), w.xid);
+    w.iconic = false;
+    return;
+  }
   if (iconic != w.minimised && w.shown) {
     w.minimised = iconic;
     sink::MinimisedBySystem(w.hwnd, iconic);
