@@ -77,6 +77,8 @@ void TX11Driver::GiveBackMemory() {
 
 bool TX11Driver::Drain() {
   Display* dpy = FDisplay->Dpy();
+  // The program looks at its queue: what it learns next about other windows is read anew.
+  FSnapshot.Forget();
   bool any = false;
   while (XPending(dpy) > 0) {
     XEvent event;
@@ -84,7 +86,6 @@ bool TX11Driver::Drain() {
     Translate(event);
     any = true;
   }
-  if (any) FSnapshot.Forget();
   if (FFocusChanged) CheckFocus();
   FTray->Tick(TickCount());
   if (FNotifyArea->Process()) any = true;
