@@ -4,7 +4,22 @@
 #pragma once
 
 #ifdef _WIN32
+// The code above uses the explicit ANSI names (TextOutA, GetMessageA), so the generic names
+// and the min/max macros of the system headers are not wanted there.
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
 #include <windows.h>
+#include <shellapi.h>
+// Generic names of the system headers that the toolkit and the components use as names of
+// their own (TCanvas::TextOut, TCanvas::DrawText, TMorCircButton::LoadImage, GetObject).
+#undef DrawText
+#undef GetObject
+#undef LoadImage
+#undef TextOut
 #else
 #include "platform/win32/gdi.h"     // device contexts, bitmaps, shapes, text (gdi32)
 #include "platform/win32/kernel.h"  // system facts, files, registry, resources, versions
