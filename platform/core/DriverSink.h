@@ -49,6 +49,14 @@ void MinimisedBySystem(HWND hwnd, bool minimised);
 // The user asked to close the window from its frame: WM_SYSCOMMAND with SC_CLOSE.
 void CloseRequested(HWND hwnd);
 
+// --- The session ---
+// The session ends and the program must go (on Linux: SIGTERM from a session manager or systemd,
+// SIGINT, SIGHUP). Every top-level window of ours, hidden ones included, receives
+// WM_QUERYENDSESSION and then WM_ENDSESSION with TRUE (the answers change nothing: this end
+// cannot be refused), and WM_QUIT with exit code 0 is posted, so the program leaves its loop and
+// shuts down normally.
+void SessionEnding();
+
 // --- Other programs ---
 // Another program posted a message to one of our windows: it joins the posted messages.
 void ForeignMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);

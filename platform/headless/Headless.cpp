@@ -238,6 +238,12 @@ void ActivateDesktop() {
   sink::ActivationMoved(GetDesktopWindow());
 }
 
+// --- The session ---
+
+void EndSession() {
+  Driver().FSessionEnding = true;
+}
+
 // --- Update lock ---
 
 const std::vector<HWND>& LockWindowUpdateCalls() {

@@ -30,9 +30,18 @@ void Blit(const Surface& from, int atX, int atY, Surface& to) {
 
 THeadlessDriver::THeadlessDriver() : FWallpaper(FScreen.cx, FScreen.cy, kWallpaperColour) {}
 
+// What the system sends arrives while the program looks at its queue, as a signal wakes the
+// X11 driver's wait.
+void THeadlessDriver::Poll() {
+  if (!FSessionEnding) return;
+  FSessionEnding = false;
+  sink::SessionEnding();
+}
+
 // Nothing outside the test can ever arrive, so waiting without a timer is a deadlock; with
 // one, the clock simply jumps to it.
 bool THeadlessDriver::Wait(DWORD deadline, bool forever) {
+  if (FSessionEnding) return true;
   if (forever) return false;
   if (int32_t(deadline - FTick) > 0) FTick = deadline;
   return true;

@@ -28,6 +28,7 @@ class THeadlessDriver : public Driver {
 
   const char* Name() const override { return "headless"; }
   DWORD TickCount() override { return FTick; }
+  void Poll() override;
   bool Wait(DWORD deadline, bool forever) override;
   void Realise(const WindowInfo& info) override;
   void Destroy(HWND hwnd) override;
@@ -56,6 +57,8 @@ class THeadlessDriver : public Driver {
   std::vector<std::pair<DWORD, TrayIcon>> FTrayCalls;
   std::vector<bool> FTrayAnswers;
   std::map<std::pair<HWND, UINT>, TrayIcon> FTrayIcons;
+  // The session ends at the next look at the queue.
+  bool FSessionEnding = false;
 
   uint64_t AddForeign(const ForeignWindow& info, size_t depth);
   void RemoveForeign(uint64_t key);

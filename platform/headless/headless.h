@@ -84,6 +84,12 @@ void ActivateForeign(HWND hwnd);
 // The user clicks the bare desktop: our program loses activation.
 void ActivateDesktop();
 
+// --- The session ---
+// The session ends, as a SIGTERM from the session manager ends it on Linux: at the program's
+// next look at its queue (GetMessageA, PeekMessageA, RunPending) every top-level window of ours
+// receives WM_QUERYENDSESSION, then WM_ENDSESSION with TRUE, and WM_QUIT with 0 is queued.
+void EndSession();
+
 // --- Update lock ---
 // Every LockWindowUpdate call in order, NULL for the unlocking ones.
 const std::vector<HWND>& LockWindowUpdateCalls();

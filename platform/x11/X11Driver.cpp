@@ -19,6 +19,7 @@
 #include "platform/core/DriverSink.h"
 #include "platform/core/WindowSurfaces.h"
 #include "platform/win32.h"
+#include "platform/x11/SessionSignals.h"
 #include "platform/x11/X11Display.h"
 #include "platform/x11/X11Image.h"
 #include "platform/x11/X11Keyboard.h"
@@ -140,6 +141,7 @@ class TX11Driver final : public Driver {
   std::unique_ptr<TX11Display> FDisplay;
   std::map<HWND, TWindow> FWindows;
   std::unique_ptr<TX11Tray> FTray;
+  TSessionSignals FSignals;  // the end of the session, from the session manager or the user
   GC FGc = nullptr;
   Window FTimeWindow = 0;  // an unmapped window of ours that fetches server timestamps
   DWORD FTimeOffset = 0;   // TickCount minus the server's time
@@ -561,8 +563,9 @@ bool TX11Driver::Wait(DWORD deadline, bool forever) {
       timeout = timeout < 0 ? untilTray : std::min(timeout, untilTray);
     }
     XFlush(dpy);
-    pollfd connection{ConnectionNumber(dpy), POLLIN, 0};
-    poll(&connection, 1, timeout);
+    pollfd watched[2] = {{ConnectionNumber(dpy), POLLIN, 0}, {FSignals.Descriptor(), POLLIN, 0}};
+    if (poll(watched, watched[1].fd >= 0 ? 2 : 1, timeout) > 0 && (watched[1].revents & POLLIN))
+      FSignals.Clear();
   }
 }
 
@@ -577,6 +580,11 @@ bool TX11Driver::Drain() {
   }
   if (FFocusChanged) CheckFocus();
   FTray->Tick(TickCount());
+  // After the events that came before it, as the system's own messages would be.
+  if (FSignals.Take()) {
+    sink::SessionEnding();
+    any = true;
+  }
   return any;
 }
 

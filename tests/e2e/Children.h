@@ -1,5 +1,6 @@
 // The small programs that end-to-end tests start as other processes (this test program started
-// again with --child=ROLE): another program's window, a second copy looking for the first.
+// again with --child=ROLE): another program's window, a second copy looking for the first, a
+// tray icon that leaves with the session.
 #pragma once
 
 #include <string>
