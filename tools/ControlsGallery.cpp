@@ -12,67 +12,9 @@
 #include "toolkit/Mask.h"
 #include "toolkit/Menus.h"
 #include "toolkit/StdCtrls.h"
+#include "tools/PngWriter.h"
 
 namespace {
-
-// --- A small PNG writer: RGB rows in stored (uncompressed) deflate blocks ---
-
-uint32_t Crc32(const uint8_t* data, size_t size, uint32_t crc = 0) {
-  crc = ~crc;
-  for (size_t i = 0; i < size; ++i) {
-    crc ^= data[i];
-    for (int k = 0; k < 8; ++k)
-      crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1u)));
-  }
-  return ~crc;
-}
-
-void PutBig32(std::vector<uint8_t>& out, uint32_t v) {
-  for (int shift = 24; shift >= 0; shift -= 8)
-    out.push_back(uint8_t(v >> shift));
-}
-
-void Chunk(std::vector<uint8_t>& png, const char* type, const std::vector<uint8_t>& data) {
-  PutBig32(png, uint32_t(data.size()));
-  std::vector<uint8_t> body(type, type + 4);
-  body.insert(body.end(), data.begin(), data.end());
-  png.insert(png.end(), body.begin(), body.end());
-  PutBig32(png, Crc32(body.data(), body.size()));
-}
-
-std::vector<uint8_t> EncodePng(const platform::Surface& surface) {
-  std::vector<uint8_t> raw;
-  for (int y = 0; y < surface.height; ++y) {
-    raw.push_back(0);  // no filter
-    for (int x = 0; x < surface.width; ++x) {
-      const uint32_t p = surface.At(x, y);
-      raw.insert(raw.end(), {uint8_t(p >> 16), uint8_t(p >> 8), uint8_t(p)});
-    }
-  }
-  std::vector<uint8_t> z = {0x78, 0x01};
-  uint32_t a = 1, b = 0;
-  for (uint8_t v : raw) {
-    a = (a + v) % 65521;
-    b = (b + a) % 65521;
-  }
-  for (size_t at = 0; at < raw.size() || at == 0; at += 65535) {
-    const size_t n = std::min<size_t>(65535, raw.size() - at);
-    z.push_back(at + n >= raw.size() ? 1 : 0);
-    z.insert(z.end(), {uint8_t(n), uint8_t(n >> 8), uint8_t(~n), uint8_t(~n >> 8)});
-    z.insert(z.end(), raw.begin() + at, raw.begin() + at + n);
-    if (n == 0) break;
-  }
-  PutBig32(z, (b << 16) | a);
-  std::vector<uint8_t> header;
-  PutBig32(header, uint32_t(surface.width));
-  PutBig32(header, uint32_t(surface.height));
-  header.insert(header.end(), {8, 2, 0, 0, 0});  // 8 bits, RGB
-  std::vector<uint8_t> png = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
-  Chunk(png, "IHDR", header);
-  Chunk(png, "IDAT", z);
-  Chunk(png, "IEND", {});
-  return png;
-}
 
 template <class T>
 T* Place(TForm& form, int left, int top, int width, int height) {
@@ -149,7 +91,9 @@ int main(int argc, char** argv) {
   combo->SetDroppedDown(true);
   headless::RunPending();
 
-  const std::vector<uint8_t> png = EncodePng(headless::Screen());
+  const platform::Surface screen = headless::Screen();
+  const std::vector<uint8_t> png =
+      tools::EncodePng(screen.width, screen.height, screen.pixels, /*withAlpha=*/false);
   std::ofstream out(path, std::ios::binary);
   out.write(reinterpret_cast<const char*>(png.data()), std::streamsize(png.size()));
   combo->SetDroppedDown(false);
