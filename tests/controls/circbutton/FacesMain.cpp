@@ -67,8 +67,8 @@ std::vector<TFaceCase> Cases() {
   for (int width = 2; width <= 58; width += 4) {
     const int height = 2 + (width * 7) % 45;
     const std::string size = std::to_string(width) + "x" + std::to_string(height);
-    cases.push_back({"sweep-" + size, width, height, hbNone, hbNone, 1, 1.0, 0x00C0FF, true,
-                     false, true});
+    cases.push_back(
+        {"sweep-" + size, width, height, hbNone, hbNone, 1, 1.0, 0x00C0FF, true, false, true});
     cases.push_back({"sweep-ring-" + size, height + 1, width + 1, hbLowered, hbNone, 1, 1.0,
                      0x00C0FF, true, false, false});
   }
@@ -132,8 +132,7 @@ int Write(const char* fileName) {
 
 // Names the first byte where two BMP files differ: a header field or a pixel (bottom-up rows
 // of 32-bit pixels after a 54-byte header, as the button stores its images).
-void ReportDifference(const std::string& where, const Bytes& ours, const Bytes& theirs,
-                      int width) {
+void ReportDifference(const std::string& where, const Bytes& ours, const Bytes& theirs, int width) {
   size_t at = 0;
   while (at < ours.size() && at < theirs.size() && ours[at] == theirs[at])
     ++at;
@@ -148,8 +147,8 @@ void ReportDifference(const std::string& where, const Bytes& ours, const Bytes& 
     const size_t p = kHeader + pixel * 4;
     return unsigned(b[p]) << 16 | unsigned(b[p + 1]) << 8 | unsigned(b[p + 2]);
   };
-  std::printf("%s: pixel (%zu, row %zu from the bottom) is %06X here, %06X there\n",
-              where.c_str(), pixel % width, pixel / width, colour(ours), colour(theirs));
+  std::printf("%s: pixel (%zu, row %zu from the bottom) is %06X here, %06X there\n", where.c_str(),
+              pixel % width, pixel / width, colour(ours), colour(theirs));
 }
 
 int Compare(const char* fileName) {
