@@ -7,6 +7,7 @@
 #include "toolkit/Dialogs.h"
 #include "toolkit/Streaming.h"
 #include "toolkit/TypInfo.h"
+#include "toolkit/UtilWindow.h"
 
 namespace {
 
@@ -26,16 +27,6 @@ TErrorBoxProc& ErrorBox() {
 std::string MessageOf(const std::exception& e) {
   if (const auto* ours = dynamic_cast<const Exception*>(&e)) return ours->Message();
   return e.what();
-}
-
-void RegisterWindowClass(const std::string& name, WNDPROC proc, UINT style) {
-  WNDCLASSA existing{};
-  if (GetClassInfoA(nullptr, name.c_str(), &existing)) return;
-  WNDCLASSA wc{};
-  wc.style = style;
-  wc.lpfnWndProc = proc;
-  wc.lpszClassName = name.c_str();
-  if (RegisterClassA(&wc) == 0) throw EInvalidOperation("Couldn't register window class " + name);
 }
 
 // The object a toolkit window belongs to, stored at WM_NCCREATE from the creation parameter.

@@ -24,6 +24,12 @@ namespace e2e {
 namespace {
 
 const std::string kDesktopScript = std::string(CALVIX_SOURCE_DIR) + "/scripts/desktop";
+// The notification area of this test program's desktop: trayer unless the build names another
+// (the Windows program's tests use tint2, whose tray Wine reads right).
+#ifndef CALVIX_E2E_TRAY_HOST
+#define CALVIX_E2E_TRAY_HOST "trayer"
+#endif
+const std::string kTrayHost = CALVIX_E2E_TRAY_HOST;
 
 // The value of `key` in scripts/desktop's KEY=VALUE output, quotes removed.
 std::string ValueOf(const std::string& output, const std::string& key) {
@@ -76,7 +82,7 @@ TDesktop& TDesktop::Get() {
 }
 
 TDesktop::TDesktop() {
-  const std::string output = Output(kDesktopScript + " start");
+  const std::string output = Output(kDesktopScript + " start --tray " + kTrayHost);
   FDisplay = ValueOf(output, "DISPLAY");
   FPids = ValueOf(output, "DESKTOP_PIDS");
   FTrayPid = FPids.substr(FPids.find_last_of(' ') + 1);
@@ -97,7 +103,7 @@ bool TDesktop::StopTray() {
 }
 
 bool TDesktop::StartTray() {
-  FTrayPid = ValueOf(Output(kDesktopScript + " tray " + FDisplay), "TRAY_PID");
+  FTrayPid = ValueOf(Output(kDesktopScript + " tray " + FDisplay + " " + kTrayHost), "TRAY_PID");
   return !FTrayPid.empty() && WaitForTrayHost(FDisplay);
 }
 
