@@ -1,17 +1,21 @@
-// The main window: the CGC, CPF and payment card checks with their fields, buttons and result
-// messages. Layer: the program (app/), on the toolkit's forms and controls.
+// The main window: a skinned panel behind the notification-area icon with the CGC, CPF and
+// payment card checks, the popup menu, and the copy of the desktop that shows through the
+// skin's see-through parts. Layer: the program (app/), on the toolkit's forms and controls.
 #pragma once
 
 #include <string>
 
 #include "toolkit/Dialogs.h"
+#include "toolkit/ExtCtrls.h"
 #include "toolkit/Forms.h"
 #include "toolkit/Mask.h"
+#include "toolkit/Menus.h"
 #include "toolkit/StdCtrls.h"
 
 class TMorCircButton;
 class TMorVerifyCard;
 class TMorSystemInfo;
+class TLwTrayIcon95;
 
 class TFormPrincipal : public TForm {
  public:
@@ -19,6 +23,8 @@ class TFormPrincipal : public TForm {
   explicit TFormPrincipal(TComponent* owner) : TForm(owner) {}
 
   // --- Published components, set from the form description ---
+  TImage* Image1 = nullptr;  // the copy of the desktop under the window
+  TImage* Image2 = nullptr;  // the skin, white being see-through
   TLabel* Label2 = nullptr;
   TLabel* Label1 = nullptr;
   TMorCircButton* MorCircButton1 = nullptr;
@@ -34,8 +40,42 @@ class TFormPrincipal : public TForm {
   TEdit* EditCreditCard = nullptr;
   TMorVerifyCard* MorVerifyCard1 = nullptr;
   TMorSystemInfo* MorSystemInfo = nullptr;
+  TLwTrayIcon95* LwTrayIcon951 = nullptr;
+  TPopupMenu* PopupMenu1 = nullptr;
+  TMenuItem* Verifica1 = nullptr;
+  TMenuItem* N2 = nullptr;
+  TMenuItem* Menu_Licenca = nullptr;
+  TMenuItem* Menu_Creditos = nullptr;
+  TMenuItem* N1 = nullptr;
+  TMenuItem* Menu_Fechar = nullptr;
 
-  // --- Published handlers ---
+  // --- Published handlers: the window ---
+  // Ends a second copy of the program, then shows the window minimised (start-up goes on
+  // into the tray from there) and installs the application's message hook.
+  void FormCreate(TObject* sender);
+  // On every showing, before the window reaches the screen: the version label, a fresh copy
+  // of the desktop under the window, and the focus in the CGC field.
+  void FormShow(TObject* sender);
+  // Copies the piece of the desktop under the window into Image1 while the window is hidden,
+  // then shows the window.
+  void CapturaFundo();
+  // The application's message hook: the window hides when the application loses activation,
+  // except once after the menu's "Verifica".
+  void AppMessage(MSG& msg, bool& handled);
+
+  // --- Published handlers: the tray icon and its menu ---
+  // The tray icon's double click (and "Verifica"): the information windows go, the window
+  // comes up in front over a fresh copy of the desktop.
+  void LwTrayIcon951DblClick(TObject* sender);
+  void Verifica1Click(TObject* sender);
+  void Menu_LicencaClick(TObject* sender);
+  void Menu_CreditosClick(TObject* sender);
+  // Closes the main window, which ends the program.
+  void Menu_FecharClick(TObject* sender);
+  // The "x" button hides the window; the program stays in the notification area.
+  void MorCircButton4Click(TObject* sender);
+
+  // --- Published handlers: the checks ---
   // The CGC, CPF and card checks behind the buttons "Verifica CGC", "Verifica CPF" and
   // "Verifica Card". Each ends in one message box, or in none for a blank CGC or CPF field.
   void ButCGCClick(TObject* sender);
@@ -45,9 +85,14 @@ class TFormPrincipal : public TForm {
   // check; Enter in the CPF field runs the CPF check. The key is left for the field itself.
   void EditCGCKeyPress(TObject* sender, char& key);
   void EditCPFKeyPress(TObject* sender, char& key);
-  // The "x" button. Until the notification-area icon can bring a hidden window back, it
-  // closes the main window, which ends the program, rather than leave it unreachable.
-  void MorCircButton4Click(TObject* sender);
+
+ private:
+  // Copies the desktop under the window into Image1, whatever the window's state.
+  void CopyDesktop();
+
+  HWND FDesktopWnd = nullptr;
+  HDC FDesktopDC = nullptr;  // held only while a copy is taken
+  bool FIgnoreNextDeactivate = false;
 };
 
 // The main window, set by the application before its create handler runs.

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "platform/win32.h"
+#include "toolkit/Forms.h"
 
 // --- Taxpayer check digits ---
 
@@ -118,4 +119,53 @@ bool ReadFileVersion(const std::string& fileName, std::string& version) {
   const auto* text = static_cast<const char*>(value);
   version.assign(text, strnlen(text, length));
   return !version.empty();
+}
+
+// --- One copy per desktop ---
+
+namespace {
+
+// Both texts are read into buffers of this size, at most one character less, so that the
+// terminating zero always fits; a longer text is cut and can never equal the title.
+constexpr int kSearchBufferSize = 256;
+constexpr char kApplicationClassUpper[] = "TAPPLICATION";
+
+std::string UpperCase(const char* text) {
+  std::string upper(text);
+  for (char& c : upper)
+    if (c >= 'a' && c <= 'z') c = char(c - 'a' + 'A');
+  return upper;
+}
+
+bool IsOtherCopy(HWND window, HWND ownWindow, const std::string& title, char* className,
+                 char* text) {
+  if (window == ownWindow) return false;
+  className[0] = text[0] = '\0';
+  GetClassNameA(window, className, kSearchBufferSize - 1);
+  const int length = GetWindowTextLengthA(window);
+  GetWindowTextA(window, text, std::min(length + 1, kSearchBufferSize));
+  return title == text && UpperCase(className) == kApplicationClassUpper;
+}
+
+void BringForward(HWND window, bool postSecondMessage) {
+  ShowWindow(window, SW_RESTORE);
+  PostMessageA(window, kActivateMessage, reinterpret_cast<WPARAM>(window), 0);
+  if (postSecondMessage)
+    PostMessageA(window, kActivateSecondMessage, reinterpret_cast<WPARAM>(window), 0);
+  SetForegroundWindow(window);
+}
+
+}  // namespace
+
+void ActivatePreviousInstance(TApplication* application, bool postSecondMessage) {
+  std::vector<char> className(kSearchBufferSize), text(kSearchBufferSize);
+  const HWND own = application->Handle();
+  const std::string& title = application->Title();
+  for (HWND window = GetTopWindow(nullptr); window != nullptr;
+       window = GetWindow(window, GW_HWNDNEXT)) {
+    if (IsOtherCopy(window, own, title, className.data(), text.data())) {
+      BringForward(window, postSecondMessage);
+      Halt(0);
+    }
+  }
 }

@@ -5,6 +5,8 @@
 #include <string>
 #include <string_view>
 
+class TApplication;
+
 // --- Taxpayer check digits ---
 // Both functions take the digits the caller kept from its masked field. They answer false for
 // a text too short to hold the number and for any character that is not a decimal digit;
@@ -17,6 +19,20 @@ bool ValidaCPF(std::string_view text);
 // True when characters 13 and 14 are the two check digits of the company taxpayer number (CGC)
 // whose base is characters 1 to 12.
 bool ValidaCGC(std::string_view text);
+
+// --- One copy per desktop ---
+
+// Messages posted to the application window of the copy already running, with that window's
+// own handle as wParam and 0 as lParam. No copy acts on them: they pass its message hook and
+// reach default processing. What brings the copy forward is the restore and the foreground.
+inline constexpr unsigned kActivateMessage = 0x2B4C;
+inline constexpr unsigned kActivateSecondMessage = 0x2B51;
+
+// Looks through every top-level window of the desktop, other programs' included, for the
+// application window of another copy: class "TApplication" in any letter case, text exactly
+// the application's title. When one is found, that copy is restored and brought forward, and
+// this one ends at once with exit code 0 through Halt; otherwise nothing happens.
+void ActivatePreviousInstance(TApplication* application, bool postSecondMessage);
 
 // --- The program's version ---
 

@@ -74,6 +74,10 @@ void DoneApplication() {
   shuttingDown = false;
 }
 
+void Halt(int exitCode) {
+  throw THalt{exitCode};
+}
+
 void SetErrorBox(TErrorBoxProc proc) {
   ErrorBox() = std::move(proc);
 }
@@ -562,9 +566,29 @@ void TApplication::Minimize() {
 void TApplication::Restore() {
   if (!IsIconic(FHandle)) return;
   SetActiveWindow(FHandle);
-  ShowWindow(FHandle, SW_RESTORE);
+  ShowWindow(FHandle, SW_RESTORE);  // its WM_SIZE runs Restored
+}
+
+void TApplication::Restored() {
+  if (FMainForm != nullptr && FMainForm->WindowState() == wsMinimized && !FMainForm->Visible()) {
+    FMainForm->SetWindowState(wsNormal);
+    FMainForm->Show();
+  }
   RestoreTopMosts();
   OnRestore(this);
+}
+
+// The application window has no content of its own: when it gets the focus (activated from
+// outside, or restored), the topmost shown window of the application takes it over.
+void TApplication::FocusTopForm() {
+  if (IsIconic(FHandle) || GetFocus() != FHandle) return;
+  for (HWND h = GetTopWindow(nullptr); h != nullptr; h = GetWindow(h, GW_HWNDNEXT)) {
+    if (GetWindow(h, GW_OWNER) == FHandle && IsWindowVisible(h) && IsWindowEnabled(h) &&
+        !IsIconic(h)) {
+      SetForegroundWindow(h);
+      return;
+    }
+  }
 }
 
 void TApplication::NormalizeTopMosts() {
@@ -637,6 +661,20 @@ LRESULT TApplication::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
       return 0;
     case WM_CLOSE:
       if (FMainForm != nullptr) FMainForm->Close();
+      return 0;
+    case WM_SIZE:
+      if (wParam == SIZE_MINIMIZED) {
+        FMinimized = true;
+      } else if (wParam == SIZE_RESTORED && FMinimized) {
+        FMinimized = false;
+        Restored();
+      }
+      break;
+    case WM_SETFOCUS:
+      PostMessageA(FHandle, CM_ENTER, 0, 0);
+      break;
+    case CM_ENTER:
+      FocusTopForm();
       return 0;
     case WM_SYSCOMMAND:
       switch (wParam & 0xFFF0) {

@@ -15,6 +15,8 @@ constexpr UINT kCmBase = 0xB000;
 constexpr UINT CM_ACTIVATE = kCmBase + 0;
 // Posted once each time the application loses activation.
 constexpr UINT CM_DEACTIVATE = kCmBase + 1;
+// Posted when the application window gets the keyboard focus: it hands the focus on.
+constexpr UINT CM_ENTER = kCmBase + 26;
 // Posted by TCustomForm::Release; the form is destroyed when it arrives.
 constexpr UINT CM_RELEASE = kCmBase + 33;
 
@@ -177,6 +179,9 @@ class TApplication : public TComponent {
   // so the hook sees their messages too.
   void HandleMessage();
 
+  // Minimise and restore the application window. Restoring also happens when the window is
+  // restored from outside (another copy of the program does it with ShowWindow): either way a
+  // main form stored minimised and not yet shown comes up normal, and OnRestore fires.
   void Minimize();
   void Restore();
   // Takes the application's topmost windows out of the topmost band (before minimising) and
@@ -203,6 +208,8 @@ class TApplication : public TComponent {
   bool ProcessMessage(MSG& msg);
   void CreateHandle();
   void AdoptForm(TCustomForm* form);
+  void Restored();
+  void FocusTopForm();
   friend class TCustomForm;
   void FormDestroyed(TCustomForm* form);
 
@@ -210,6 +217,7 @@ class TApplication : public TComponent {
   std::string FTitle;
   TCustomForm* FMainForm = nullptr;
   bool FTerminated = false;
+  bool FMinimized = false;  // the application window is minimised (seen through WM_SIZE)
   std::vector<HWND> FTopMosts;
 };
 
@@ -229,6 +237,17 @@ class TGlobalRef {
 extern TGlobalRef<TApplication> Application;
 extern TGlobalRef<TScreen> Screen;
 void DoneApplication();
+
+// --- Ending the program from inside ---
+// Halt ends the program with `exitCode` through its normal shutdown from anywhere on the
+// user-interface thread, also from a form's create handler: it unwinds to the program's entry,
+// and what was made so far is destroyed on the way (a form under construction by CreateForm,
+// the rest by DoneApplication at the entry). THalt is deliberately not an Exception, so no
+// handler that shows program errors and goes on can stop it.
+struct THalt {
+  int ExitCode = 0;
+};
+[[noreturn]] void Halt(int exitCode);
 
 // The standard error box. The default is a minimal box; the message dialogs replace it.
 using TErrorBoxProc = std::function<void(const std::string& title, const std::string& message)>;

@@ -142,6 +142,9 @@ TWindow* FindOrFail(HWND hwnd);  // FindOwn, setting ERROR_INVALID_WINDOW_HANDLE
 TWindow& Desktop();
 bool IsTopLevel(const TWindow& w);  // a direct child of the desktop
 TWindow* Root(TWindow* w);          // the top-level window that holds `w`
+// The window that activating `w` activates: a child's top-level window, else `w` itself, also
+// when it is a popup parked under another window with SetParent.
+TWindow* ActivationTarget(TWindow* w);
 bool ReallyVisible(const TWindow& w);
 std::vector<HWND> TopLevelOrder();  // top first, other programs' windows included
 RECT ScreenRect(const TWindow& w);

@@ -40,7 +40,7 @@ struct TBlitSource {
 
   uint32_t Convert(uint32_t p) const {
     if (!convert) return p;
-    if (toMono) return p == match ? 0xFFFFFF : 0;
+    if (toMono) return (p & 0x00FFFFFF) == match ? 0xFFFFFF : 0;
     return p ? match : other;
   }
 };
@@ -94,7 +94,9 @@ void Blit(TTarget& target, const RECT& dest, const TBlitSource* source, uint32_t
     }
     for (int x = 0; x < width; ++x) {
       const uint32_t sp = s ? source->Convert(s[x]) : 0;
-      d[x] = ApplyRop3(code, pattern, sp, d[x]);
+      const uint32_t result = ApplyRop3(code, pattern, sp, d[x]);
+      // A see-through pixel stays so while an operation leaves its colour alone (a mask).
+      if (!IsSeeThrough(d[x]) || result != (d[x] & 0x00FFFFFF)) d[x] = result;
     }
   }
 }

@@ -354,7 +354,7 @@ extern "C" HWND WINAPI SetFocus(HWND hwnd) {
   if (hwnd) {
     TWindow* w = FindOrFail(hwnd);
     if (!w || (w->style & WS_DISABLED)) return nullptr;
-    TWindow* root = Root(w);
+    TWindow* root = ActivationTarget(w);
     if (!st.appActive || st.active != root->handle) ActivateWindow(root, WA_ACTIVE, true);
     if (!FindOwn(hwnd)) return nullptr;
   }
@@ -398,7 +398,7 @@ extern "C" HWND WINAPI GetCapture() {
 extern "C" HWND WINAPI SetActiveWindow(HWND hwnd) {
   TState& st = State();
   TWindow* w = FindOrFail(hwnd);
-  if (!w || !IsTopLevel(*w) || hwnd == st.desktop) return nullptr;
+  if (!w || ActivationTarget(w) != w || hwnd == st.desktop) return nullptr;
   const HWND old = LiveOrNull(st.active);
   ActivateWindow(w, WA_ACTIVE, true);
   return old;
@@ -416,7 +416,7 @@ extern "C" BOOL WINAPI SetForegroundWindow(HWND hwnd) {
   }
   if (w->foreign || hwnd == State().desktop)
     return TheDriver().ForegroundForeign(w->foreign ? w->foreignKey : kDesktopKey);
-  ActivateWindow(Root(w), WA_ACTIVE, true);
+  ActivateWindow(ActivationTarget(w), WA_ACTIVE, true);
   return TRUE;
 }
 

@@ -93,6 +93,11 @@ extern "C" HDC WINAPI BeginPaint(HWND hwnd, LPPAINTSTRUCT ps) {
   w->updatePending = w->erasePending = false;
   w->update = {};
   ps->hdc = GetDC(hwnd);
+  // As on Windows, drawing is limited to the update region: a control drawn whole over a part
+  // that needed no painting would cover what lies above it there.
+  if (ps->hdc)
+    IntersectClipRect(ps->hdc, ps->rcPaint.left, ps->rcPaint.top, ps->rcPaint.right,
+                      ps->rcPaint.bottom);
   if (erase) ps->fErase = CallProc(hwnd, WM_ERASEBKGND, reinterpret_cast<WPARAM>(ps->hdc), 0) == 0;
   return ps->hdc;
 }

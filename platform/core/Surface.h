@@ -26,6 +26,18 @@ struct Surface {
   uint32_t At(int x, int y) const { return pixels[size_t(y) * width + x]; }
 };
 
+// A pixel of a window that shows whatever lies behind the window. A read of a screen that
+// cannot be read (a compositor keeps it) yields such pixels; copies carry the mark in the unused
+// byte, a raster operation that leaves a pixel's colour as it was keeps it, and any other drawing
+// makes the pixel opaque. Its colour is white, so that a picture drawn over it through a mask
+// leaves it marked where the picture is see-through. Drivers that can show a window transparent
+// show these pixels so; elsewhere they are plain white.
+constexpr uint32_t kSeeThroughMark = 0x01000000;
+constexpr uint32_t kSeeThroughPixel = kSeeThroughMark | 0x00FFFFFF;
+constexpr bool IsSeeThrough(uint32_t p) {
+  return (p & 0xFF000000) == kSeeThroughMark;
+}
+
 constexpr uint32_t PixelFromColorRef(uint32_t c) {
   return ((c & 0xFF) << 16) | (c & 0xFF00) | ((c >> 16) & 0xFF);
 }

@@ -219,6 +219,11 @@ TWindow* Root(TWindow* w) {
   return w;
 }
 
+TWindow* ActivationTarget(TWindow* w) {
+  if (w && (w->style & (WS_POPUP | WS_CHILD)) == WS_CHILD) return Root(w);
+  return w;
+}
+
 bool ReallyVisible(const TWindow& w) {
   if (w.foreign) {
     ForeignWindow info;

@@ -94,8 +94,12 @@ platform::Surface& Wallpaper() {
 platform::Surface Screen() {
   platform::Surface out;
   const SIZE s = Driver().FScreen;
-  Driver().ReadScreen({0, 0, s.cx, s.cy}, out);
+  Driver().Compose({0, 0, s.cx, s.cy}, out);
   return out;
+}
+
+void SetScreenReadable(bool readable) {
+  Driver().FScreenReadable = readable;
 }
 
 // --- The clock ---

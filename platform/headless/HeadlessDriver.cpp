@@ -22,7 +22,8 @@ void Blit(const Surface& from, int atX, int atY, Surface& to) {
     const int ty = atY + y;
     if (ty < 0 || ty >= to.height) continue;
     for (int x = 0; x < from.width; ++x)
-      if (to.Contains(atX + x, ty)) to.At(atX + x, ty) = from.At(x, y);
+      if (to.Contains(atX + x, ty) && !IsSeeThrough(from.At(x, y)))
+        to.At(atX + x, ty) = from.At(x, y);
   }
 }
 
@@ -122,6 +123,15 @@ bool THeadlessDriver::ForegroundForeign(uint64_t key) {
 }
 
 bool THeadlessDriver::ReadScreen(const RECT& area, Surface& out) {
+  if (!FScreenReadable) {
+    out.Resize(area.right - area.left, area.bottom - area.top, kSeeThroughPixel);
+    return true;
+  }
+  Compose(area, out);
+  return true;
+}
+
+void THeadlessDriver::Compose(const RECT& area, Surface& out) {
   out.Resize(area.right - area.left, area.bottom - area.top);
   Blit(FWallpaper, -area.left, -area.top, out);
   for (auto it = FStack.rbegin(); it != FStack.rend(); ++it) {
@@ -131,7 +141,6 @@ bool THeadlessDriver::ReadScreen(const RECT& area, Surface& out) {
       continue;
     Blit(*s, r.left - area.left, r.top - area.top, out);
   }
-  return true;
 }
 
 uint64_t THeadlessDriver::AddForeign(const ForeignWindow& info, size_t depth) {

@@ -36,6 +36,8 @@ class THeadlessDriver : public Driver {
   POINT CursorPos() override { return FCursor; }
   SIZE ScreenSize() override { return FScreen; }
   bool ReadScreen(const RECT& area, Surface& out) override;
+  // What the screen shows in `area`: the wallpaper with our visible windows in Z order.
+  void Compose(const RECT& area, Surface& out);
   bool Stacking(std::vector<StackEntry>& topFirst) override;
   bool Describe(uint64_t key, ForeignWindow& out) override;
   bool PostTo(uint64_t key, UINT msg, WPARAM wParam, LPARAM lParam) override;
@@ -49,6 +51,9 @@ class THeadlessDriver : public Driver {
   POINT FCursor{0, 0};
   SIZE FScreen{1024, 768};
   Surface FWallpaper;
+  // False for a desktop whose compositor keeps the screen from programs: reading it yields
+  // see-through pixels, which the screen then shows transparent.
+  bool FScreenReadable = true;
   std::map<uint64_t, THeadlessForeign> FForeign;
   std::vector<std::string> FOpenedDocuments;
   bool FOpenDocumentFails = false;

@@ -27,6 +27,9 @@ void SetScreenSize(int width, int height);  // the wallpaper is refilled at the 
 platform::Surface& Wallpaper();
 // What the screen shows: the wallpaper with our visible top-level windows in Z order.
 platform::Surface Screen();
+// A desktop whose compositor keeps the screen from programs (a Wayland session): reading the
+// screen yields see-through pixels, and windows show the desktop behind them there.
+void SetScreenReadable(bool readable);
 
 // --- The clock ---
 DWORD Tick();

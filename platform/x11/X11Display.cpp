@@ -83,6 +83,7 @@ int TX11Display::Height() const {
 
 void TX11Display::InternAtoms() {
   const std::string traySelection = "_NET_SYSTEM_TRAY_S" + std::to_string(FScreen);
+  const std::string compositorSelection = "_NET_WM_CM_S" + std::to_string(FScreen);
   struct {
     const char* name;
     Atom* atom;
@@ -112,6 +113,7 @@ void TX11Display::InternAtoms() {
       {"_XEMBED", &FAtoms.xembed},
       {"_XEMBED_INFO", &FAtoms.xembedInfo},
       {traySelection.c_str(), &FAtoms.netSystemTraySelection},
+      {compositorSelection.c_str(), &FAtoms.netWmCmSelection},
       {"_CALVIX_CLASS", &FAtoms.calvixClass},
       {"_CALVIX_MESSAGE", &FAtoms.calvixMessage},
       {"_CALVIX_SHOW", &FAtoms.calvixShow},

@@ -21,6 +21,7 @@ struct TAtoms {
   Atom motifWmHints = 0;
   Atom netSystemTrayOpcode = 0, manager = 0, xembed = 0, xembedInfo = 0;
   Atom netSystemTraySelection = 0;  // _NET_SYSTEM_TRAY_S<screen>
+  Atom netWmCmSelection = 0;        // _NET_WM_CM_S<screen>: a compositing manager runs
   Atom calvixClass = 0;             // the Win32 class name of our windows
   Atom calvixMessage = 0;           // a message posted by another process of ours
   Atom calvixShow = 0;              // a ShowWindow asked by another process of ours

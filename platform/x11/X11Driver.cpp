@@ -23,6 +23,8 @@
 #include "platform/x11/X11Display.h"
 #include "platform/x11/X11Image.h"
 #include "platform/x11/X11Keyboard.h"
+#include "platform/x11/X11NotifyArea.h"
+#include "platform/x11/X11SeeThrough.h"
 #include "platform/x11/X11Tray.h"
 #include "platform/x11/X11Windows.h"
 
@@ -44,6 +46,9 @@ constexpr int kWheelDelta = 120;
 constexpr int kGrabAttempts = 50;  // a popup waits up to 100 ms for another grab to end
 constexpr auto kGrabRetryPause = std::chrono::milliseconds(2);
 constexpr unsigned long kIconicState = 3;
+// How long the window manager has to carry out our request to activate one of our windows.
+// Until then a focus elsewhere is the state before the request, not a loss of activation.
+constexpr DWORD kActivationGrace = 300;
 
 // Requests about our own windows that another process of ours sent (ShowWindow and
 // SetForegroundWindow on a window it found by the walk).
@@ -105,27 +110,32 @@ class TX11Driver final : public Driver {
   bool ForegroundForeign(uint64_t key) override;
 
   bool Tray(DWORD message, const TrayIcon& icon) override;
-  bool TrayDocked(HWND owner, UINT id) const { return FTray->Docked(owner, id); }
+  bool TrayDocked(HWND owner, UINT id) const { return FNotifyArea->Shown(owner, id); }
+  bool TrayAsItem(HWND owner, UINT id) const { return FNotifyArea->AsItem(owner, id); }
 
  private:
   struct TWindow {
     HWND hwnd = nullptr;
     Window xid = 0;
     WindowInfo info;
-    bool mapped = false;     // the server mapped it (MapNotify)
-    bool shown = false;      // the core wants it on the screen
-    bool minimised = false;  // the core wants it minimised
-    bool iconic = false;     // the window manager keeps it minimised (WM_STATE)
+    bool mapped = false;      // the server mapped it (MapNotify)
+    bool shown = false;       // the core wants it on the screen
+    bool minimised = false;   // the core wants it minimised
+    bool iconic = false;      // the window manager keeps it minimised (WM_STATE)
+    bool seeThrough = false;  // made with the 32-bit visual of a compositor's screen
   };
 
   // --- Our windows ---
   TWindow* Find(HWND hwnd);
   TWindow* FindX(Window xid);
+  Window CreateXWindow(const WindowInfo& info, bool seeThrough);
+  void MakeSeeThrough(TWindow& w);
   void SetHints(const TWindow& w);
   void SetNetState(const TWindow& w);
   void GrabForPopup(const TWindow& w);
   Time UserTime();
   void RequestActivation(Window xid);
+  POINT RealPointer();
 
   // --- Events ---
   bool Drain();
@@ -141,6 +151,13 @@ class TX11Driver final : public Driver {
   std::unique_ptr<TX11Display> FDisplay;
   std::map<HWND, TWindow> FWindows;
   std::unique_ptr<TX11Tray> FTray;
+  std::unique_ptr<TX11NotifyArea> FNotifyArea;
+  std::unique_ptr<TX11SeeThrough> FSeeThrough;
+  // Where a tray host's call says the user clicked the icon: GetCursorPos answers with it until
+  // the real pointer moves.
+  bool FPointerSet = false;
+  POINT FPointerAt{};
+  POINT FPointerSetFrom{};
   TSessionSignals FSignals;  // the end of the session, from the session manager or the user
   GC FGc = nullptr;
   Window FTimeWindow = 0;  // an unmapped window of ours that fetches server timestamps
@@ -149,6 +166,8 @@ class TX11Driver final : public Driver {
   Time FLastUserTime = 0;
   TDeadKeys FDeadKeys;  // an accent key waiting for its letter
   bool FFocusChanged = false;
+  Window FAwaitedFocus = 0;  // our window whose activation was asked and has not landed yet
+  DWORD FAwaitedSince = 0;
   HWND FCaptured = nullptr;
 };
 
@@ -163,6 +182,7 @@ TX11Driver::TX11Driver(std::unique_ptr<TX11Display> display) : FDisplay(std::mov
   FTimeWindow = XCreateWindow(dpy, FDisplay->Root(), -1, -1, 1, 1, 0, 0, InputOnly, CopyFromParent,
                               CWEventMask, &attributes);
   FGc = XCreateGC(dpy, FDisplay->Root(), 0, nullptr);
+  FSeeThrough = std::make_unique<TX11SeeThrough>(*FDisplay);
   FTray = std::make_unique<TX11Tray>(
       *FDisplay,
       [](HWND owner, UINT msg, WPARAM wParam, LPARAM lParam) {
@@ -175,14 +195,27 @@ TX11Driver::TX11Driver(std::unique_ptr<TX11Display> display) : FDisplay(std::mov
         rules.height = GetSystemMetrics(SM_CYDOUBLECLK);
         return rules;
       });
+  TStatusNotifier::THooks hooks;
+  hooks.post = [](HWND owner, UINT msg, WPARAM wParam, LPARAM lParam) {
+    sink::ForeignMessage(owner, msg, wParam, lParam);
+  };
+  hooks.pointAt = [this](POINT at) {
+    FPointerSetFrom = RealPointer();
+    FPointerAt = at;
+    FPointerSet = true;
+  };
+  hooks.screen = [this] { return ScreenSize(); };
+  FNotifyArea = std::make_unique<TX11NotifyArea>(*FTray, std::move(hooks));
 }
 
 TX11Driver::~TX11Driver() {
+  FNotifyArea.reset();
   FTray.reset();
   Display* dpy = FDisplay->Dpy();
   for (const auto& [hwnd, w] : FWindows)
     XDestroyWindow(dpy, w.xid);
   XDestroyWindow(dpy, FTimeWindow);
+  FSeeThrough.reset();
   XFreeGC(dpy, FGc);
   XSync(dpy, False);
 }
@@ -202,10 +235,23 @@ TX11Driver::TWindow* TX11Driver::FindX(Window xid) {
 // --- Our windows ---
 
 void TX11Driver::Realise(const WindowInfo& info) {
-  Display* dpy = FDisplay->Dpy();
   TWindow w;
   w.hwnd = info.hwnd;
   w.info = info;
+  // Where a compositor keeps the screen, a window shows the desktop through its see-through
+  // pixels; menus and lists are opaque. The server is asked only when a window is shown.
+  w.seeThrough = !info.popup && FSeeThrough->Known();
+  w.xid = CreateXWindow(info, w.seeThrough);
+  FWindows[info.hwnd] = w;
+  SetText(info.hwnd, info.text);
+  SetHints(FWindows[info.hwnd]);
+  // Other processes look for hidden windows too (a second copy finding the first): the window
+  // must reach the server now, not when this process next waits for an event.
+  XFlush(FDisplay->Dpy());
+}
+
+Window TX11Driver::CreateXWindow(const WindowInfo& info, bool seeThrough) {
+  Display* dpy = FDisplay->Dpy();
   XSetWindowAttributes attributes{};
   // No background: the server leaves exposed areas alone until the surface is put there.
   attributes.background_pixmap = None;
@@ -213,38 +259,55 @@ void TX11Driver::Realise(const WindowInfo& info) {
   attributes.event_mask = kWindowEvents;
   attributes.override_redirect = info.popup ? True : False;
   attributes.save_under = info.popup ? True : False;
+  unsigned long mask =
+      CWBackPixmap | CWBorderPixel | CWEventMask | CWOverrideRedirect | CWSaveUnder;
+  int depth = CopyFromParent;
+  Visual* visual = CopyFromParent;
+  if (seeThrough) {
+    attributes.colormap = FSeeThrough->WindowColormap();
+    mask |= CWColormap;
+    depth = FSeeThrough->WindowDepth();
+    visual = FSeeThrough->WindowVisual();
+  }
   const int width = std::max<int>(1, info.bounds.right - info.bounds.left);
   const int height = std::max<int>(1, info.bounds.bottom - info.bounds.top);
-  w.xid = XCreateWindow(
-      dpy, FDisplay->Root(), info.bounds.left, info.bounds.top, width, height, 0, CopyFromParent,
-      InputOutput, CopyFromParent,
-      CWBackPixmap | CWBorderPixel | CWEventMask | CWOverrideRedirect | CWSaveUnder, &attributes);
+  const Window xid = XCreateWindow(dpy, FDisplay->Root(), info.bounds.left, info.bounds.top, width,
+                                   height, 0, depth, InputOutput, visual, mask, &attributes);
   const TAtoms& atoms = FDisplay->Atoms();
   Atom protocols[] = {atoms.wmDeleteWindow};
-  XSetWMProtocols(dpy, w.xid, protocols, 1);
-  FDisplay->SetBytes(w.xid, atoms.calvixClass, XA_STRING, info.className);
+  XSetWMProtocols(dpy, xid, protocols, 1);
+  FDisplay->SetBytes(xid, atoms.calvixClass, XA_STRING, info.className);
   const long pid = long(getpid());
-  FDisplay->SetCardinals(w.xid, atoms.netWmPid, XA_CARDINAL, &pid, 1);
+  FDisplay->SetCardinals(xid, atoms.netWmPid, XA_CARDINAL, &pid, 1);
   XClassHint classHint{};
   std::string resName = "MorCalvix", resClass = Cp1252FromLatin1(info.className);
   classHint.res_name = resName.data();
   classHint.res_class = resClass.data();
-  XSetClassHint(dpy, w.xid, &classHint);
+  XSetClassHint(dpy, xid, &classHint);
   const Atom type = info.popup                                    ? atoms.netWmWindowTypePopupMenu
                     : (WantsFrame(info) && info.owner != nullptr) ? atoms.netWmWindowTypeDialog
                                                                   : atoms.netWmWindowTypeNormal;
-  FDisplay->SetAtoms(w.xid, atoms.netWmWindowType, {type});
+  FDisplay->SetAtoms(xid, atoms.netWmWindowType, {type});
   if (!info.popup) {
     const std::array<long, 5> motif = MotifHints(info);
-    FDisplay->SetCardinals(w.xid, atoms.motifWmHints, atoms.motifWmHints, motif.data(), 5);
+    FDisplay->SetCardinals(xid, atoms.motifWmHints, atoms.motifWmHints, motif.data(), 5);
   }
-  if (const TWindow* owner = Find(info.owner)) XSetTransientForHint(dpy, w.xid, owner->xid);
-  FWindows[info.hwnd] = w;
-  SetText(info.hwnd, info.text);
-  SetHints(FWindows[info.hwnd]);
-  // Other processes look for hidden windows too (a second copy finding the first): the window
-  // must reach the server now, not when this process next waits for an event.
-  XFlush(dpy);
+  if (const TWindow* owner = Find(info.owner)) XSetTransientForHint(dpy, xid, owner->xid);
+  return xid;
+}
+
+void TX11Driver::MakeSeeThrough(TWindow& w) {
+  // The compositor took the screen after the window was made: it is made again, hidden as it
+  // is, with the visual that shows through; the windows it owns follow it.
+  const Window old = w.xid;
+  w.xid = CreateXWindow(w.info, true);
+  w.seeThrough = true;
+  for (auto& [hwnd, owned] : FWindows) {
+    if (owned.info.owner == w.hwnd) XSetTransientForHint(FDisplay->Dpy(), owned.xid, w.xid);
+  }
+  XDestroyWindow(FDisplay->Dpy(), old);
+  SetText(w.hwnd, w.info.text);
+  SetHints(w);
 }
 
 void TX11Driver::SetHints(const TWindow& w) {
@@ -296,6 +359,8 @@ void TX11Driver::Show(HWND hwnd, bool visible, bool minimised) {
   const bool empty =
       w->info.bounds.right <= w->info.bounds.left || w->info.bounds.bottom <= w->info.bounds.top;
   const bool wasShown = w->shown;
+  if (visible && !w->mapped && !w->seeThrough && !w->info.popup && FSeeThrough->Active(TickCount()))
+    MakeSeeThrough(*w);
   w->minimised = minimised;
   // A window without area has nothing to show; X cannot make one, so it stays unmapped.
   w->shown = visible && !empty;
@@ -413,12 +478,18 @@ void TX11Driver::Activate(HWND hwnd) {
   // request first. Asked later, at the map, the request could come after the user has
   // minimised the window or gone to another program, and undo that.
   RequestActivation(w->xid);
+  FAwaitedFocus = w->xid;
+  FAwaitedSince = TickCount();
 }
 
 void TX11Driver::Present(HWND hwnd, const Surface& surface, const RECT& dirty) {
   const TWindow* w = Find(hwnd);
   if (w == nullptr || !w->mapped) return;
-  PutSurface(*FDisplay, w->xid, FGc, surface, dirty);
+  if (w->seeThrough) {
+    FSeeThrough->Present(w->xid, surface, dirty);
+  } else {
+    PutSurface(*FDisplay, w->xid, FGc, surface, dirty);
+  }
   XFlush(FDisplay->Dpy());
 }
 
@@ -438,7 +509,7 @@ void TX11Driver::CapturePointer(HWND hwnd) {
 
 // --- Input state and the screen ---
 
-POINT TX11Driver::CursorPos() {
+POINT TX11Driver::RealPointer() {
   Window root = 0, child = 0;
   int rootX = 0, rootY = 0, x = 0, y = 0;
   unsigned int mask = 0;
@@ -446,7 +517,19 @@ POINT TX11Driver::CursorPos() {
   return {rootX, rootY};
 }
 
+POINT TX11Driver::CursorPos() {
+  const POINT real = RealPointer();
+  if (FPointerSet && real.x == FPointerSetFrom.x && real.y == FPointerSetFrom.y) return FPointerAt;
+  FPointerSet = false;
+  return real;
+}
+
 bool TX11Driver::ReadScreen(const RECT& area, Surface& out) {
+  // A compositor keeps the screen: what lies under a window shows through it instead.
+  if (FSeeThrough->Active(TickCount())) {
+    out.Resize(area.right - area.left, area.bottom - area.top, kSeeThroughPixel);
+    return true;
+  }
   RECT clipped = area;
   if (!ClipToSize(clipped, FDisplay->Width(), FDisplay->Height())) return false;
   return ReadDrawable(*FDisplay, FDisplay->Root(), clipped, out);
@@ -508,11 +591,15 @@ bool TX11Driver::ForegroundForeign(uint64_t key) {
   if (key == kDesktopKey) {
     // The desktop takes the focus: no window of any program is active.
     XSetInputFocus(dpy, PointerRoot, RevertToPointerRoot, UserTime());
+    FAwaitedFocus = 0;
     const long data[5] = {kActiveSourceApplication, long(UserTime()), 0, 0, 0};
     FDisplay->SendClientMessage(FDisplay->Root(), None, FDisplay->Atoms().netActiveWindow, data,
                                 SubstructureRedirectMask | SubstructureNotifyMask);
     FFocusChanged = true;
     XFlush(dpy);
+    // As on Windows, the program loses the activation within the call, not when the server's
+    // focus events come back: what it does next (show a window, say) must come after the loss.
+    sink::ActivationMoved(GetDesktopWindow());
     return true;
   }
   const Window xid = Window(key);
@@ -523,7 +610,9 @@ bool TX11Driver::ForegroundForeign(uint64_t key) {
   } else {
     RequestActivation(xid);
   }
-  return !trap.Failed();
+  if (trap.Failed()) return false;
+  sink::ActivationMoved(sink::ForeignHandle(key));
+  return true;
 }
 
 // --- The notification area ---
@@ -532,13 +621,13 @@ bool TX11Driver::Tray(DWORD message, const TrayIcon& icon) {
   bool done = false;
   switch (message) {
     case NIM_ADD:
-      done = FTray->Add(icon);
+      done = FNotifyArea->Add(icon);
       break;
     case NIM_MODIFY:
-      done = FTray->Modify(icon);
+      done = FNotifyArea->Modify(icon);
       break;
     case NIM_DELETE:
-      done = FTray->Delete(icon.owner, icon.id);
+      done = FNotifyArea->Delete(icon.owner, icon.id);
       break;
     default:
       break;
@@ -558,14 +647,23 @@ bool TX11Driver::Wait(DWORD deadline, bool forever) {
     const DWORD trayDue = FTray->Tick(now);
     if (!forever && int32_t(now - deadline) >= 0) return true;
     int timeout = forever ? -1 : int(deadline - now);
+    if (FAwaitedFocus != 0) {
+      const int untilGraceEnds = std::max(0, int(FAwaitedSince + kActivationGrace - now));
+      timeout = timeout < 0 ? untilGraceEnds : std::min(timeout, untilGraceEnds);
+    }
     if (trayDue != 0) {
       const int untilTray = std::max(0, int(int32_t(trayDue - now)));
       timeout = timeout < 0 ? untilTray : std::min(timeout, untilTray);
     }
+    // The session bus of the notification area waits in the same poll.
+    const int busDue = FNotifyArea->TimeoutMs();
+    if (busDue >= 0) timeout = timeout < 0 ? busDue : std::min(timeout, busDue);
     XFlush(dpy);
-    pollfd watched[2] = {{ConnectionNumber(dpy), POLLIN, 0}, {FSignals.Descriptor(), POLLIN, 0}};
-    if (poll(watched, watched[1].fd >= 0 ? 2 : 1, timeout) > 0 && (watched[1].revents & POLLIN))
-      FSignals.Clear();
+    // A descriptor of -1 (no signals, no bus) is skipped by poll.
+    pollfd watched[3] = {{ConnectionNumber(dpy), POLLIN, 0},
+                         {FSignals.Descriptor(), POLLIN, 0},
+                         {FNotifyArea->Fd(), FNotifyArea->Events(), 0}};
+    if (poll(watched, 3, timeout) > 0 && (watched[1].revents & POLLIN)) FSignals.Clear();
   }
 }
 
@@ -580,6 +678,7 @@ bool TX11Driver::Drain() {
   }
   if (FFocusChanged) CheckFocus();
   FTray->Tick(TickCount());
+  if (FNotifyArea->Process()) any = true;
   // After the events that came before it, as the system's own messages would be.
   if (FSignals.Take()) {
     sink::SessionEnding();
@@ -778,9 +877,17 @@ void TX11Driver::CheckFocus() {
   Window focus = 0;
   int revert = 0;
   XGetInputFocus(FDisplay->Dpy(), &focus, &revert);
+  const TWindow* w = FindX(focus);
+  if (FAwaitedFocus != 0) {
+    if (w == nullptr && TickCount() - FAwaitedSince < kActivationGrace) {
+      FFocusChanged = true;  // look again when the request lands or the grace is over
+      return;
+    }
+    FAwaitedFocus = 0;
+  }
   // An accent typed into one window does not fall on a letter typed into another.
   FDeadKeys.Reset();
-  if (const TWindow* w = FindX(focus); w != nullptr) {
+  if (w != nullptr) {
     sink::ActivationMoved(w->info.popup ? nullptr : w->hwnd);
   } else if (focus == None || focus == PointerRoot || focus == FDisplay->Root()) {
     sink::ActivationMoved(GetDesktopWindow());
@@ -804,6 +911,11 @@ std::unique_ptr<Driver> CreateX11Driver() {
 bool X11TrayDocked(HWND owner, UINT id) {
   const auto* driver = dynamic_cast<const x11::TX11Driver*>(&CurrentDriver());
   return driver != nullptr && driver->TrayDocked(owner, id);
+}
+
+bool X11TrayAsItem(HWND owner, UINT id) {
+  const auto* driver = dynamic_cast<const x11::TX11Driver*>(&CurrentDriver());
+  return driver != nullptr && driver->TrayAsItem(owner, id);
 }
 
 }  // namespace platform

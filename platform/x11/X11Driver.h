@@ -13,8 +13,11 @@ namespace platform {
 // Null when no display can be opened. Declared in platform/Driver.h too, for the selection.
 std::unique_ptr<Driver> CreateX11Driver();
 
-// True when the X11 driver is in use and the icon (owner, id) sits mapped inside the tray
-// host: the moment the user can see it. For tests and figures.
+// True when the X11 driver is in use and the icon (owner, id) is shown: sits mapped inside the
+// tray host, or registered with the session bus's StatusNotifierWatcher. The moment the user
+// can see it. For tests and figures.
 bool X11TrayDocked(HWND owner, UINT id);
+// True when the icon is shown as a StatusNotifierItem.
+bool X11TrayAsItem(HWND owner, UINT id);
 
 }  // namespace platform

@@ -144,10 +144,10 @@ Window TX11Tray::IconWindow(HWND owner, UINT id) const {
   return icon != nullptr ? icon->window : 0;
 }
 
-bool TX11Tray::Add(const TrayIcon& info) {
+bool TX11Tray::Add(const TrayIcon& info, bool await) {
   if (Find(info.owner, info.id) != nullptr) return false;
   if (FHost == 0) FindHost();
-  if (FHost == 0) return false;
+  if (FHost == 0 && await) return false;
 
   Display* dpy = FDisplay.Dpy();
   auto icon = std::make_unique<TIcon>();
@@ -173,6 +173,10 @@ bool TX11Tray::Add(const TrayIcon& info) {
 
   TIcon& added = *icon;
   FIcons.push_back(std::move(icon));
+  if (!await) {
+    Dock(added);
+    return true;
+  }
   // As on Windows, a successful add means that the icon is in the notification area: the
   // host's answer is awaited, and an icon it never takes is withdrawn again.
   if (!Dock(added) || !AwaitDocking(added)) {

@@ -33,8 +33,10 @@ class TX11Tray {
 
   // --- What Shell_NotifyIconA asks ---
   // False without a tray host, when the icon exists already or when the host did not take it
-  // in time. Returns once the icon is docked, handling the events about it meanwhile.
-  bool Add(const TrayIcon& icon);
+  // in time. Returns once the icon is docked, handling the events about it meanwhile. Without
+  // `await` it only asks the host (if any) to take the icon, and keeps it to dock into the
+  // next host that comes.
+  bool Add(const TrayIcon& icon, bool await = true);
   bool Modify(const TrayIcon& icon);
   bool Delete(HWND owner, UINT id);
 

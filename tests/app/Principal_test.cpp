@@ -9,8 +9,7 @@
 #include <optional>
 
 #include "controls/circbutton/MorCircBut.h"
-#include "platform/headless/headless.h"
-#include "tests/toolkit/ControlsHarness.h"
+#include "tests/app/ProgramHarness.h"
 #include "toolkit/ExtCtrls.h"
 #include "validation/MorVerifyCard.h"
 
@@ -33,24 +32,14 @@ TMessageForm* OpenBox() {
   return nullptr;
 }
 
-class PrincipalTest : public ::testing::Test {
+class PrincipalTest : public ProgramTest {
  protected:
   void SetUp() override {
-    DoneApplication();
-    headless::Reset();
-    headless::SetScreenSize(800, 600);
+    ProgramTest::SetUp();
     headless::SetShortDateFormat("dd/MM/yyyy", "/");
     SetLocalTime(2026, 6, 15, 12);
-    Application->Initialize();
-    Application->SetTitle("Calvix");
-    Application->CreateForm(FormPrincipal);
-    FormPrincipal->Show();
-    headless::RunPending();
-  }
-  void TearDown() override {
-    DoneApplication();
-    FormPrincipal = nullptr;
-    headless::ResetLocale();
+    StartProgram();
+    DoubleClickTrayIcon();
   }
 
   static void SetLocalTime(int year, int month, int day, int hour, int minute = 0, int second = 0) {
@@ -64,21 +53,17 @@ class PrincipalTest : public ::testing::Test {
     headless::SetLocalTime(t);
   }
 
-  static void Click(TControl* control, int x, int y) {
-    const POINT p = control->ClientToScreen(POINT{x, y});
-    headless::Click(p.x, p.y);
-    headless::RunPending();
-  }
+  static void Click(TControl* control, int x, int y) { ClickOn(control, x, y); }
   // Puts the caret at the start of a field and types there.
   static void TypeInto(TControl* field, const std::string& text) {
     Click(field, 3, field->Height() / 2);
     headless::KeyPress(VK_HOME);
     headless::TypeText(text);
-    headless::RunPending();
+    Pump();
   }
   static void PressEnter() {
     headless::KeyPress(VK_RETURN);
-    headless::RunPending();
+    Pump();
   }
 
   // Runs `action`, which may open a message box; the box is read and closed with Enter from
@@ -101,7 +86,7 @@ class PrincipalTest : public ::testing::Test {
     });
     action();
     // A box that did not appear leaves the timer to fire harmlessly here.
-    headless::RunFor(20);
+    PumpFor(20);
     if (seen) {
       EXPECT_TRUE(closed);
     }
@@ -192,10 +177,10 @@ TEST_F(PrincipalTest, TheDescriptionGivesTheFieldsTheirMasksLengthsAndTabOrder) 
   // Only the brand list and the card number are tab stops.
   f.ComboBox1->SetFocus();
   headless::KeyPress(VK_TAB);
-  headless::RunPending();
+  Pump();
   EXPECT_TRUE(f.EditCreditCard->Focused());
   headless::KeyPress(VK_TAB);
-  headless::RunPending();
+  Pump();
   EXPECT_TRUE(f.ComboBox1->Focused());
 }
 
@@ -213,12 +198,6 @@ TEST_F(PrincipalTest, TheShapedButtonsShowTheirStoredFacesAsSoonAsTheWindowIsRea
     EXPECT_GT((rgb >> 8) & 0xFF, 0x80u) << button->Name();
     EXPECT_LT(rgb & 0xFF, 0x40u) << button->Name();
   }
-}
-
-TEST_F(PrincipalTest, TheXButtonEndsTheProgramWhileThereIsNoTrayIconToComeBackTo) {
-  ClickButton(FormPrincipal->MorCircButton4);
-  Application->ProcessMessages();
-  EXPECT_TRUE(Application->Terminated());
 }
 
 // --- CGC ---

@@ -1,10 +1,13 @@
-// Tests of the shared module: the taxpayer check digits and the version lookup.
+// Tests of the shared module: the taxpayer check digits, the version lookup and the search for
+// another copy of the program.
 #include <gtest/gtest.h>
 
 #include <string>
 
 #include "core/MORTypes.h"
+#include "platform/headless/headless.h"
 #include "tests/support/ResourceFiles.h"
+#include "toolkit/Forms.h"
 
 namespace {
 
@@ -196,3 +199,88 @@ TEST_F(ReadFileVersionTest, OnlyNumbersWithThreeSignificantHexDigitsFindTheirTab
   EXPECT_FALSE(ReadFileVersion(ProgramIn(0x1004, 0x04E4), FVersion));  // looks for 0100404e4
   EXPECT_EQ(FVersion, "kept");
 }
+
+// --- One copy per desktop ---
+
+namespace {
+
+class ActivatePreviousInstanceTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    DoneApplication();
+    headless::Reset();
+    Application->SetTitle("Calvix");
+  }
+  void TearDown() override { DoneApplication(); }
+
+  // Runs the search; the exit code it ended the program with, or -1 when it returned.
+  static int Search(bool postSecondMessage = true) {
+    try {
+      ActivatePreviousInstance(Application, postSecondMessage);
+    } catch (const THalt& halt) {
+      return halt.ExitCode;
+    }
+    return -1;
+  }
+  static HWND Other(const std::string& className, const std::string& text, size_t depth = 0) {
+    return headless::AddForeignWindow({className, text, false, true, RECT{}, depth});
+  }
+  static bool BroughtForward(HWND window) {
+    return headless::ForeignRecord(window).broughtForward > 0;
+  }
+};
+
+TEST_F(ActivatePreviousInstanceTest, AnotherCopyIsRestoredMessagedAndBroughtForwardAndThisOneEnds) {
+  Other("TFormPrincipal", "Calvix");  // the right text, but a form
+  const HWND copy = Other("TApplication", "Calvix", 1);
+  EXPECT_EQ(Search(), 0);
+  const headless::TForeignRecord& seen = headless::ForeignRecord(copy);
+  EXPECT_EQ(seen.showCommands, std::vector<int>{SW_RESTORE});
+  ASSERT_EQ(seen.posted.size(), 2u);
+  EXPECT_EQ(seen.posted[0].message, kActivateMessage);
+  EXPECT_EQ(seen.posted[1].message, kActivateSecondMessage);
+  for (const MSG& m : seen.posted) {
+    EXPECT_EQ(m.wParam, reinterpret_cast<WPARAM>(copy));
+    EXPECT_EQ(m.lParam, 0);
+  }
+  EXPECT_EQ(seen.broughtForward, 1);
+}
+
+TEST_F(ActivatePreviousInstanceTest, TheClassIgnoresLetterCaseAndTheTextDoesNot) {
+  const HWND sameTextOtherCase = Other("TApplication", "calvix");
+  const HWND otherProgram = Other("TApplication", "Calvix Pro");
+  const HWND longer = Other("TApplication", "Calvix ");
+  EXPECT_EQ(Search(), -1);
+  for (HWND h : {sameTextOtherCase, otherProgram, longer})
+    EXPECT_FALSE(BroughtForward(h));
+
+  const HWND lowerClass = Other("tapplication", "Calvix");
+  EXPECT_EQ(Search(false), 0);
+  EXPECT_TRUE(BroughtForward(lowerClass));
+  // Without the flag only the first message goes.
+  ASSERT_EQ(headless::ForeignRecord(lowerClass).posted.size(), 1u);
+  EXPECT_EQ(headless::ForeignRecord(lowerClass).posted[0].message, kActivateMessage);
+}
+
+TEST_F(ActivatePreviousInstanceTest, ItsOwnApplicationWindowNeverMatches) {
+  // Our own window has the class and the title, and sits in the walk like any other.
+  ASSERT_EQ(GetWindowTextLengthA(Application->Handle()), 6);
+  EXPECT_EQ(Search(), -1);
+}
+
+TEST_F(ActivatePreviousInstanceTest, TextsAreReadUpTo255CharactersSoALongerTitleNeverMatches) {
+  const std::string title255(255, 'C');
+  Application->SetTitle(title255);
+  const HWND exact = Other("TApplication", title255);
+  EXPECT_EQ(Search(), 0);
+  EXPECT_TRUE(BroughtForward(exact));
+
+  headless::RemoveForeignWindow(exact);
+  const std::string title256(256, 'C');
+  Application->SetTitle(title256);
+  const HWND cut = Other("TApplication", title256);
+  EXPECT_EQ(Search(), -1);
+  EXPECT_FALSE(BroughtForward(cut));
+}
+
+}  // namespace

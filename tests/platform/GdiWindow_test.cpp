@@ -73,4 +73,37 @@ TEST_F(GdiWindowTest, ScreenCopiesAreClippedToTheScreen) {
   EXPECT_EQ(ReleaseDC(nullptr, copy.Dc()), 0) << "a memory DC is not released";
 }
 
+// Where the compositor keeps the screen, the copy of the desktop under a window is see-through:
+// a skin drawn over it through its mask lets the desktop show where the skin is transparent,
+// and everything drawn opaque stays opaque, black included.
+TEST_F(GdiWindowTest, OnAScreenThatCannotBeReadTheCopyShowsTheDesktopThroughTheSkin) {
+  PaintWallpaper();
+  headless::SetScreenReadable(false);
+  HWND w = Make("w", WS_POPUP | WS_VISIBLE, nullptr, {100, 100, 140, 130});
+  TMemoryCanvas copy(40, 30, RGB(1, 2, 3));
+  HDC screen = GetDC(nullptr);
+  ASSERT_TRUE(BitBlt(copy.Dc(), 0, 0, 40, 30, screen, 100, 100, SRCCOPY));
+  ReleaseDC(nullptr, screen);
+  EXPECT_EQ(copy.At(5, 5), RGB(255, 255, 255)) << "read back, the see-through copy is white";
+
+  // The skin: opaque black in the left half, see-through in the right half.
+  TMemoryCanvas mask(40, 30, RGB(255, 255, 255)), picture(40, 30, RGB(0, 0, 0));
+  const RECT left{0, 0, 20, 30};
+  FillRect(mask.Dc(), &left, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+  HDC wdc = GetDC(w);
+  ASSERT_TRUE(BitBlt(wdc, 0, 0, 40, 30, copy.Dc(), 0, 0, SRCCOPY));
+  ASSERT_TRUE(BitBlt(wdc, 0, 0, 40, 30, mask.Dc(), 0, 0, SRCAND));
+  ASSERT_TRUE(BitBlt(wdc, 0, 0, 40, 30, picture.Dc(), 0, 0, SRCPAINT));
+  const RECT label{22, 20, 30, 25};
+  FillRect(wdc, &label, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+  ReleaseDC(w, wdc);
+
+  const platform::Surface shown = headless::Screen();
+  EXPECT_EQ(shown.At(130, 105), uint32_t((130 & 0xFF) << 16 | 105)) << "the desktop shows through";
+  EXPECT_EQ(shown.At(105, 105), 0u) << "the skin's black is opaque";
+  EXPECT_EQ(shown.At(125, 122), 0xFFFFFFu) << "white drawn on the skin is opaque";
+  headless::SetScreenReadable(true);
+  DestroyWindow(w);
+}
+
 }  // namespace

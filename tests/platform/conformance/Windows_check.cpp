@@ -206,6 +206,42 @@ CONFORMANCE_CASE(SetParentParksATopLevelWindowAndGivesItBack) {
   DestroyWindow(park);
 }
 
+// A popup parked under another window keeps its popup style, so bringing it to the foreground
+// activates the popup itself, not the window it is parked under.
+CONFORMANCE_CASE(AParkedPopupIsActivatedItself) {
+  HWND park = MakeRecorder("park2", WS_POPUP);
+  HWND app = MakeRecorder("app2", WS_POPUP | WS_CAPTION | WS_VISIBLE);
+  HWND other = MakeRecorder("other2", WS_POPUP | WS_VISIBLE);
+  SetForegroundWindow(other);
+  CHECK(SetParent(app, park) == GetDesktopWindow());
+  SetForegroundWindow(app);
+  CHECK_EQ((long long)GetActiveWindow(), (long long)app);
+  CHECK_EQ((long long)GetForegroundWindow(), (long long)app);
+  SetParent(app, NULL);
+  CHECK_EQ((long long)GetActiveWindow(), (long long)app);
+  DestroyWindow(other);
+  DestroyWindow(app);
+  DestroyWindow(park);
+}
+
+// BeginPaint's device context draws only inside the update region.
+CONFORMANCE_CASE(BeginPaintClipsToTheUpdateRegion) {
+  HWND h = MakeRecorder("clip", WS_POPUP | WS_VISIBLE);
+  ValidateRect(h, NULL);
+  RECT part = {5, 6, 20, 30};
+  InvalidateRect(h, &part, FALSE);
+  PAINTSTRUCT ps;
+  HDC dc = BeginPaint(h, &ps);
+  RECT box = {0, 0, 0, 0};
+  CHECK(GetClipBox(dc, &box) != ERROR);
+  CHECK_EQ(box.left, 5);
+  CHECK_EQ(box.top, 6);
+  CHECK_EQ(box.right, 20);
+  CHECK_EQ(box.bottom, 30);
+  EndPaint(h, &ps);
+  DestroyWindow(h);
+}
+
 CONFORMANCE_CASE(OneWindowUpdateLockAtATime) {
   HWND h = MakeRecorder("locked", WS_POPUP);
   CHECK(LockWindowUpdate(GetDesktopWindow()));
