@@ -115,12 +115,13 @@ class TProgram {
     Xdo("mousemove " + Coords(p.x + 8, p.y + 8) + " click --repeat 2 --delay 80 1");
   }
   // Opens the icon's menu with the right button and chooses an entry with the keyboard once
-  // the menu is up (the menu window's class is the system's menu class).
+  // the menu is up (the toolkit's menu window class).
   void ChooseFromMenu(int downs) const {
     const TPoint p = Origin(TrayIcon());
     Xdo("mousemove " + Coords(p.x + 8, p.y + 8) + " click 3");
-    EXPECT_TRUE(Eventually([] { return !Xdo("search --onlyvisible --class '^#32768$'").empty(); }))
-        << "the menu did not open";
+    EXPECT_TRUE(Eventually([] {
+      return !Xdo("search --onlyvisible --class '^TPopupMenuWindow$'").empty();
+    })) << "the menu did not open";
     std::string keys;
     for (int i = 0; i < downs; ++i)
       keys += " Down";
