@@ -535,6 +535,11 @@ bool TApplication::ProcessMessage(MSG& msg) {
     FTerminated = true;
     return true;
   }
+  // Activation lost and won back before the notification is taken is no loss: hiding or
+  // parking the active window hands the activation to the window below it, another program's,
+  // until the program takes it back. The notification is dropped, so that nothing reacts to a
+  // loss the user never saw.
+  if (msg.message == CM_DEACTIVATE && msg.hwnd == FHandle && HasForeground()) return true;
   bool handled = false;
   OnMessage(msg, handled);
   if (!handled) {
@@ -542,6 +547,12 @@ bool TApplication::ProcessMessage(MSG& msg) {
     DispatchMessageA(&msg);
   }
   return true;
+}
+
+bool TApplication::HasForeground() const {
+  const HWND foreground = GetForegroundWindow();
+  return foreground != nullptr &&
+         (foreground == FHandle || GetAncestor(foreground, GA_ROOTOWNER) == FHandle);
 }
 
 void TApplication::ProcessMessages() {
