@@ -102,3 +102,17 @@ function(calvix_resources target description)
     VERBATIM)
   target_sources(${target} PRIVATE ${output})
 endfunction()
+
+# calvix_product_version(VAR): the program's version ("2.1.3.13") as its version resource
+# (app/MorCalvix.rc) gives it, the one place that holds it. CMake configures again when the
+# resource changes.
+function(calvix_product_version var)
+  set(resource ${CMAKE_SOURCE_DIR}/app/MorCalvix.rc)
+  set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${resource})
+  file(STRINGS ${resource} line REGEX "VALUE \"ProductVersion\"")
+  string(REGEX REPLACE ".*\"ProductVersion\", *\"([^\"]+)\".*" "\\1" version "${line}")
+  if(NOT version MATCHES "^[0-9]+(\\.[0-9]+)*$")
+    message(FATAL_ERROR "No ProductVersion found in ${resource}")
+  endif()
+  set(${var} ${version} PARENT_SCOPE)
+endfunction()

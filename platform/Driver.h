@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -45,6 +46,37 @@ struct ForeignWindow {
 struct StackEntry {
   HWND own = nullptr;
   uint64_t foreign = 0;
+};
+
+// The pointer's shapes: the system cursors, which a driver takes from the desktop's theme,
+// and none (the pointer hidden).
+enum class PointerShape {
+  psNone,
+  psArrow,
+  psIBeam,
+  psWait,
+  psCross,
+  psUpArrow,
+  psSizeNWSE,
+  psSizeNESW,
+  psSizeWE,
+  psSizeNS,
+  psSizeAll,
+  psNo,
+  psHand,
+  psAppStarting,
+  psHelp
+};
+
+// A ShellExecuteA call as the program made it: its window, and its texts (Windows-1252),
+// absent where it passed null.
+struct ShellRequest {
+  HWND owner = nullptr;
+  std::optional<std::string> operation;
+  std::optional<std::string> file;
+  std::optional<std::string> parameters;
+  std::optional<std::string> directory;
+  int showCommand = 0;
 };
 
 // The key that names the bare desktop as a foreground "window" of no program.
@@ -99,6 +131,8 @@ class Driver {
   // `dirty` (window coordinates) of the window's surface changed.
   virtual void Present(HWND hwnd, const Surface& surface, const RECT& dirty) {}
   virtual void CapturePointer(HWND hwnd) {}  // null releases
+  // The pointer takes `shape` while it is over `hwnd`, the window it was last seen in.
+  virtual void SetPointerShape(HWND hwnd, PointerShape shape) {}
 
   // --- Input state and the screen ---
   virtual POINT CursorPos() { return {0, 0}; }
@@ -122,8 +156,9 @@ class Driver {
   // `message` is NIM_ADD, NIM_MODIFY or NIM_DELETE; false when the shell refused.
   virtual bool Tray(DWORD message, const TrayIcon& icon) { return false; }
   // Opens a web address or an absolute Unix path (UTF-8) with the desktop's handler; false
-  // when nothing started. The default starts xdg-open (platform/core/Shell.cpp).
-  virtual bool OpenDocument(const std::string& target);
+  // when nothing started. `request` is the program's call as it made it. The default starts
+  // xdg-open (platform/core/Shell.cpp).
+  virtual bool OpenDocument(const std::string& target, const ShellRequest& request);
 };
 
 // The driver in use: chosen at first use (x11 when a display opens, else headless) unless a

@@ -12,16 +12,19 @@
 
 inline const std::vector<std::pair<std::string, long long>>& CursorIdents() {
   static const std::vector<std::pair<std::string, long long>> kIdents = {
-      {"crDefault", crDefault},
-      {"crArrow", crArrow},
-      {"crIBeam", crIBeam},
-      {"crHandPoint", crHandPoint}};
+      {"crDefault", crDefault},   {"crNone", crNone},           {"crArrow", crArrow},
+      {"crCross", crCross},       {"crIBeam", crIBeam},         {"crSizeNESW", crSizeNESW},
+      {"crSizeNS", crSizeNS},     {"crSizeNWSE", crSizeNWSE},   {"crSizeWE", crSizeWE},
+      {"crUpArrow", crUpArrow},   {"crHourGlass", crHourGlass}, {"crNo", crNo},
+      {"crAppStart", crAppStart}, {"crHelp", crHelp},           {"crHandPoint", crHandPoint},
+      {"crSizeAll", crSizeAll}};
   return kIdents;
 }
 
+// `cursor` is the class's own default shape (edits show the text cursor).
 template <class T>
-void PublishPointer(TClassBuilder<T>& b) {
-  b.IntegerIdents("Cursor", &T::Cursor, &T::SetCursor, CursorIdents(), crDefault)
+void PublishPointer(TClassBuilder<T>& b, TCursor cursor = crDefault) {
+  b.IntegerIdents("Cursor", &T::Cursor, &T::SetCursor, CursorIdents(), cursor)
       .template Component<TPopupMenu>("PopupMenu", &T::PopupMenu, &T::SetPopupMenu)
       .Event("OnMouseDown", Inherited<T>(&T::OnMouseDown))
       .Event("OnMouseMove", Inherited<T>(&T::OnMouseMove))

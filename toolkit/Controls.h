@@ -24,12 +24,28 @@ using TWndMethod = TEvent<TMessage&>;
 class TWinControl;
 class TPopupMenu;
 
-// Pointer shapes by number, as the toolkit's ancestors named them.
+// Pointer shapes by number, as the toolkit's ancestors named them. crDefault leaves the choice
+// to the control's parent, and in the end to the window's class (the arrow).
 using TCursor = int;
 constexpr TCursor crDefault = 0;
+constexpr TCursor crNone = -1;
 constexpr TCursor crArrow = -2;
+constexpr TCursor crCross = -3;
 constexpr TCursor crIBeam = -4;
+constexpr TCursor crSizeNESW = -6;
+constexpr TCursor crSizeNS = -7;
+constexpr TCursor crSizeNWSE = -8;
+constexpr TCursor crSizeWE = -9;
+constexpr TCursor crUpArrow = -10;
+constexpr TCursor crHourGlass = -11;
+constexpr TCursor crNo = -18;
+constexpr TCursor crAppStart = -19;
+constexpr TCursor crHelp = -20;
 constexpr TCursor crHandPoint = -21;
+constexpr TCursor crSizeAll = -22;
+
+// The system's pointer for a shape; null for crNone (no pointer) and for crDefault.
+HCURSOR CursorHandle(TCursor cursor);
 
 // --- Controls ---
 class TControl : public TComponent {
@@ -89,6 +105,7 @@ class TControl : public TComponent {
   virtual void Invalidate();
 
   // --- Pointer ---
+  // The pointer's shape over the control; it takes effect the next time the pointer moves.
   TCursor Cursor() const { return FCursor; }
   void SetCursor(TCursor cursor) { FCursor = cursor; }
   // The menu a right click on the control opens.
@@ -131,6 +148,9 @@ class TControl : public TComponent {
   void StoreVisible(bool visible) { FVisible = visible; }
   // A message the form hands to this control (mouse, keyboard); false leaves it unhandled.
   virtual bool ControlMessage(TMessage& message) { return false; }
+  // The pointer's shape at a point of the control (client coordinates); controls whose parts
+  // differ (a combo box's field and button) choose by the point.
+  virtual TCursor CursorAt(POINT p) const { return FCursor; }
 
   // --- Pointer notifications, in client coordinates of the control ---
   // The form's window holds the pointer from a press until every button is up, so move and
@@ -210,6 +230,9 @@ class TWinControl : public TControl {
   void SelectNext(TWinControl* current, bool forward, bool checkTabStop);
   // The topmost visible, enabled control under a client point, searched into containers.
   TControl* ControlAtPoint(POINT p) const;
+  // The pointer's shape at a client point: the shape of the control there, or of the first of
+  // its parents that sets one; crDefault when none does.
+  TCursor CursorAtPoint(POINT p) const;
 
   // The key is passed by reference: a handler that sets it to 0 keeps the control from
   // acting on it; otherwise the control's own processing goes on.

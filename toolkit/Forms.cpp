@@ -367,6 +367,11 @@ void TCustomForm::WndProc(TMessage& m) {
     case WM_ACTIVATE:
       WMActivate(LOWORD(m.WParam) != WA_INACTIVE);
       break;
+    case WM_SETCURSOR:
+      if (!WMSetCursor(reinterpret_cast<HWND>(m.WParam), static_cast<SHORT>(LOWORD(m.LParam))))
+        break;
+      m.Result = TRUE;
+      return;
     case WM_SYSCOMMAND:
       if ((m.WParam & 0xFFF0) == SC_MINIMIZE && Application->MainForm() == this) {
         Application->Minimize();
@@ -433,6 +438,17 @@ void TCustomForm::WMMove(int x, int y) {
   FMovingWindow = true;
   SetBounds(x, y, Width(), Height());
   FMovingWindow = false;
+}
+
+// The control under the pointer chooses its shape; without a choice the class's arrow shows.
+bool TCustomForm::WMSetCursor(HWND window, int hitTest) {
+  if (window != FHandle || hitTest != HTCLIENT) return false;
+  POINT p{};
+  if (!GetCursorPos(&p) || !::ScreenToClient(FHandle, &p)) return false;
+  const TCursor cursor = CursorAtPoint(p);
+  if (cursor == crDefault) return false;
+  ::SetCursor(CursorHandle(cursor));
+  return true;
 }
 
 void TCustomForm::WMActivate(bool active) {

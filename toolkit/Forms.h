@@ -111,6 +111,7 @@ class TCustomForm : public TWinControl {
   void WMSize(WPARAM kind, int width, int height);
   void WMMove(int x, int y);
   void WMActivate(bool active);
+  bool WMSetCursor(HWND window, int hitTest);
 
   HWND FHandle = nullptr;
   TFormBorderStyle FBorderStyle = bsSizeable;

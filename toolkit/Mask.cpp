@@ -96,7 +96,7 @@ const bool kRegistered = [] {
   auto mask = PublishClass<TMaskEdit, TWinControl>("TMaskEdit");
   mask.String("EditMask", &TMaskEdit::EditMask, &TMaskEdit::SetEditMask, std::string());
   PublishKeyboard(mask);
-  PublishPointer(mask);
+  PublishPointer(mask, crIBeam);
   mask.Integer("MaxLength", &TMaskEdit::MaxLength, &TMaskEdit::SetMaxLength, 0)
       .Boolean("Ctl3D", &TMaskEdit::Ctl3D, &TMaskEdit::SetCtl3D, true)
       .Boolean("AutoSelect", &TMaskEdit::AutoSelect, &TMaskEdit::SetAutoSelect, true)

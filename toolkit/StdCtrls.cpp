@@ -160,6 +160,7 @@ TCustomEdit::TCustomEdit(TComponent* owner) : TCustomControl(owner) {
   SetBounds(0, 0, 121, 21);
   SetColor(clWindow);
   SetTabStop(true);
+  SetCursor(crIBeam);
 }
 
 void TCustomEdit::SetBorderStyle(TBorderStyle style) {
@@ -620,6 +621,15 @@ void TComboBox::SetDroppedDown(bool dropped) {
   Invalidate();
 }
 
+// The field shows the text cursor, the button (and a list that cannot be typed into) the arrow.
+TCursor TComboBox::CursorAt(POINT p) const {
+  const TCursor cursor = Cursor();
+  if (cursor != crIBeam) return cursor;
+  const RECT b = ButtonRect();
+  const bool onButton = p.x >= b.left && p.x < b.right && p.y >= b.top && p.y < b.bottom;
+  return FStyle == csDropDownList || onButton ? crDefault : cursor;
+}
+
 RECT TComboBox::ButtonRect() const {
   const int border = BorderStyle() == bsNone ? 0 : Ctl3D() ? 2 : 1;
   return RECT{Width() - border - kComboButtonWidth, border, Width() - border, Height() - border};
@@ -1018,7 +1028,7 @@ const bool kRegistered = [] {
 
   auto edit = PublishClass<TEdit, TWinControl>("TEdit");
   PublishEdit(edit);
-  PublishPointer(edit);
+  PublishPointer(edit, crIBeam);
 
   auto combo = PublishClass<TComboBox, TWinControl>("TComboBox");
   PublishEdit(combo);

@@ -181,6 +181,7 @@ class TComboBox : public TCustomEdit {
   void KeyDown(WORD& key, TShiftState shift) override;
   void MouseDown(TMouseButton button, TShiftState shift, int x, int y) override;
   void DoExit() override;
+  TCursor CursorAt(POINT p) const override;
 
  private:
   friend class TDropDownList;

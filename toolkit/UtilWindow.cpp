@@ -29,6 +29,7 @@ void RegisterWindowClass(const std::string& name, WNDPROC proc, UINT style) {
   wc.style = style;
   wc.lpfnWndProc = proc;
   wc.hInstance = module;
+  wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
   wc.lpszClassName = name.c_str();
   if (RegisterClassA(&wc) == 0) throw EInvalidOperation("Couldn't register window class " + name);
 }

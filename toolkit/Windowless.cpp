@@ -3,6 +3,7 @@
 // painting bases TGraphicControl and TCustomControl with their canvases. Toolkit layer.
 #include <algorithm>
 #include <climits>
+#include <map>
 
 #include "toolkit/Controls.h"
 #include "toolkit/Forms.h"
@@ -64,6 +65,19 @@ void ForEachControl(const TWinControl& root, const F& visit) {
 }  // namespace
 
 // --- Controls: pointer and painting ---
+
+HCURSOR CursorHandle(TCursor cursor) {
+  static const std::map<TCursor, LPCSTR> kSystemCursors = {
+      {crArrow, IDC_ARROW},          {crCross, IDC_CROSS},
+      {crIBeam, IDC_IBEAM},          {crSizeNESW, IDC_SIZENESW},
+      {crSizeNS, IDC_SIZENS},        {crSizeNWSE, IDC_SIZENWSE},
+      {crSizeWE, IDC_SIZEWE},        {crUpArrow, IDC_UPARROW},
+      {crHourGlass, IDC_WAIT},       {crNo, IDC_NO},
+      {crAppStart, IDC_APPSTARTING}, {crHelp, IDC_HELP},
+      {crHandPoint, IDC_HAND},       {crSizeAll, IDC_SIZEALL}};
+  const auto found = kSystemCursors.find(cursor);
+  return found == kSystemCursors.end() ? nullptr : LoadCursorA(nullptr, found->second);
+}
 
 void TControl::SetPopupMenu(TPopupMenu* menu) {
   if (menu == FPopupMenu) return;
@@ -287,6 +301,19 @@ TControl* TWinControl::ControlAtPoint(POINT p) const {
     }
   }
   return nullptr;
+}
+
+TCursor TWinControl::CursorAtPoint(POINT p) const {
+  const TControl* control = ControlAtPoint(p);
+  if (control == nullptr) return Cursor();
+  const POINT origin = control->WindowOrigin(), base = WindowOrigin();
+  TCursor cursor = control->CursorAt(POINT{p.x + base.x - origin.x, p.y + base.y - origin.y});
+  for (const TControl* c = control->Parent(); cursor == crDefault && c != nullptr;
+       c = c->Parent()) {
+    cursor = c->Cursor();
+    if (c == this) break;
+  }
+  return cursor;
 }
 
 bool TWinControl::RouteMouse(TMessage& m) {

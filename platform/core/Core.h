@@ -126,6 +126,12 @@ struct TState {
   HWND locked = nullptr;
   HWND foregroundOther = nullptr;  // the foreground window while another program has it
   std::vector<HWND> lockLog;
+  // The pointer's shape: the cursor set last, the top-level window the pointer was last seen
+  // in, and what the driver was told.
+  HCURSOR cursor = nullptr;
+  HWND pointerWindow = nullptr;
+  HWND shapedWindow = nullptr;
+  PointerShape shownShape = PointerShape::psNone;
   // The notification area: the icons the driver accepted, by owner window and id.
   std::map<std::pair<HWND, UINT>, TrayIcon> trayIcons;
 };
@@ -164,6 +170,12 @@ void CollectGarbage();
 // --- Queue (Messages.cpp) ---
 void PostInput(const TInput& in);
 void FlushPresents();
+
+// --- Pointer shapes (Cursors.cpp) ---
+// Sends WM_SETCURSOR for a mouse message being taken from the queue, unless the pointer is
+// captured, and shows the resulting shape in the message's window.
+void SetCursorForInput(const MSG& msg);
+LRESULT DefaultSetCursor(HWND hwnd, WPARAM wParam, LPARAM lParam);
 
 // --- Timers and clock (Timers.cpp) ---
 uint64_t Now();  // the core's 64-bit view of the driver's tick count

@@ -44,7 +44,9 @@ void ActivationMoved(HWND hwnd);
 void Exposed(HWND hwnd, const RECT& area);
 // The window manager moved or resized the window (screen coordinates).
 void MovedBySystem(HWND hwnd, const RECT& bounds);
-// The window manager minimised (true) or restored (false) the window.
+// The user minimised (true) or restored (false) the window through the system: its frame or
+// its taskbar button. The window receives WM_SYSCOMMAND with SC_MINIMIZE or SC_RESTORE; when
+// it stays as it was, the driver is told to show it so again.
 void MinimisedBySystem(HWND hwnd, bool minimised);
 // The user asked to close the window from its frame: WM_SYSCOMMAND with SC_CLOSE.
 void CloseRequested(HWND hwnd);

@@ -65,6 +65,7 @@ struct TIcon : TObject {
   DWORD hotX = 0;
   DWORD hotY = 0;
   int bitsPerPixel = 32;
+  WORD systemCursor = 0;  // the IDC_ number of a shared system cursor, else 0
 };
 
 enum class TDcKind { dkMemory, dkWindow, dkScreen };

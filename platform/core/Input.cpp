@@ -232,8 +232,14 @@ void platform::sink::MovedBySystem(HWND hwnd, const RECT& bounds) {
 }
 
 void platform::sink::MinimisedBySystem(HWND hwnd, bool minimised) {
-  if (FindOwn(hwnd) && IsIconic(hwnd) != minimised)
-    ShowWindow(hwnd, minimised ? SW_MINIMIZE : SW_RESTORE);
+  if (!FindOwn(hwnd) || (IsIconic(hwnd) != FALSE) == minimised) return;
+  // The frame's buttons and the taskbar ask the window, as on Windows: the default answer does
+  // it, and a program may answer its own way (the application goes into the tray).
+  SendMessageA(hwnd, WM_SYSCOMMAND, minimised ? SC_MINIMIZE : SC_RESTORE, 0);
+  // A window still shown in its old state goes back to it on the screen.
+  TWindow* w = FindOwn(hwnd);
+  if (w && w->realised && w->Visible() && w->Iconic() != minimised)
+    TheDriver().Show(hwnd, true, w->Iconic());
 }
 
 void platform::sink::CloseRequested(HWND hwnd) {

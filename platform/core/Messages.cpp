@@ -58,6 +58,7 @@ bool TakeInput(MSG& out, HWND filter, UINT min, UINT max, bool remove) {
       st.lastKeyTyped = in.typed;
     }
     ActivateOnClick(in.msg);
+    SetCursorForInput(in.msg);
     return true;
   }
   return false;
@@ -327,6 +328,8 @@ extern "C" LRESULT WINAPI DefWindowProcA(HWND hwnd, UINT msg, WPARAM wParam, LPA
       return TRUE;
     case WM_MOUSEACTIVATE:
       return MA_ACTIVATE;
+    case WM_SETCURSOR:
+      return DefaultSetCursor(hwnd, wParam, lParam);
   }
   return 0;
 }

@@ -100,7 +100,7 @@ bool OpenWithDesktop(const std::string& target) {
   return started && got == 0;
 }
 
-bool Driver::OpenDocument(const std::string& target) {
+bool Driver::OpenDocument(const std::string& target, const ShellRequest&) {
   return OpenWithDesktop(target);
 }
 
@@ -132,7 +132,10 @@ extern "C" HINSTANCE WINAPI ShellExecuteA(HWND hwnd, LPCSTR lpOperation, LPCSTR 
     }
     target = *path;
   }
-  if (!platform::CurrentDriver().OpenDocument(target)) {
+  const auto text = [](LPCSTR s) { return s ? std::optional<std::string>(s) : std::nullopt; };
+  const platform::ShellRequest request{
+      hwnd, text(lpOperation), text(lpFile), text(lpParameters), text(lpDirectory), nShowCmd};
+  if (!platform::CurrentDriver().OpenDocument(target, request)) {
     SetLastError(ERROR_NO_ASSOCIATION);
     return Result(SE_ERR_NOASSOC);
   }

@@ -155,6 +155,13 @@ void MovePointer(int x, int y) {
   sink::PointerMoved(d.HitTest(d.FCursor), d.FCursor, d.FTick);
 }
 
+platform::PointerShape PointerShape() {
+  return Driver().FPointerShape;
+}
+HWND PointerShapeWindow() {
+  return Driver().FPointerWindow;
+}
+
 void Press(int x, int y, TButton button) {
   Button(x, y, button, true);
 }
@@ -201,6 +208,12 @@ void TypeText(const std::string& text) {
       Key(VK_PACKET, false, 0);
     }
   }
+}
+
+// --- The window manager ---
+
+void MinimiseBySystem(HWND hwnd, bool minimised) {
+  sink::MinimisedBySystem(hwnd, minimised);
 }
 
 // --- Windows of other programs ---

@@ -34,6 +34,10 @@ class THeadlessDriver : public Driver {
   void Destroy(HWND hwnd) override;
   void Restack(HWND hwnd, HWND above) override;
   POINT CursorPos() override { return FCursor; }
+  void SetPointerShape(HWND hwnd, PointerShape shape) override {
+    FPointerWindow = hwnd;
+    FPointerShape = shape;
+  }
   SIZE ScreenSize() override { return FScreen; }
   bool ReadScreen(const RECT& area, Surface& out) override;
   // What the screen shows in `area`: the wallpaper with our visible windows in Z order.
@@ -43,12 +47,16 @@ class THeadlessDriver : public Driver {
   bool PostTo(uint64_t key, UINT msg, WPARAM wParam, LPARAM lParam) override;
   bool ShowForeign(uint64_t key, int showCommand) override;
   bool ForegroundForeign(uint64_t key) override;
-  bool OpenDocument(const std::string& target) override;    // records, starts nothing
+  // Records, starts nothing.
+  bool OpenDocument(const std::string& target, const ShellRequest& request) override;
   bool Tray(DWORD message, const TrayIcon& icon) override;  // HeadlessTray.cpp
 
   // --- Test controls (see headless.h) ---
   DWORD FTick = 0;
   POINT FCursor{0, 0};
+  // The pointer's shape as the core last set it, and the window it was set in.
+  HWND FPointerWindow = nullptr;
+  PointerShape FPointerShape = PointerShape::psArrow;
   SIZE FScreen{1024, 768};
   Surface FWallpaper;
   // False for a desktop whose compositor keeps the screen from programs: reading it yields
@@ -56,6 +64,7 @@ class THeadlessDriver : public Driver {
   bool FScreenReadable = true;
   std::map<uint64_t, THeadlessForeign> FForeign;
   std::vector<std::string> FOpenedDocuments;
+  std::vector<ShellRequest> FShellRequests;
   bool FOpenDocumentFails = false;
   // The notification area: every call with the driver's answer, and the icons shown.
   bool FTrayHost = true;

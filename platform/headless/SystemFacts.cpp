@@ -10,8 +10,9 @@
 
 namespace platform {
 
-bool THeadlessDriver::OpenDocument(const std::string& target) {
+bool THeadlessDriver::OpenDocument(const std::string& target, const ShellRequest& request) {
   FOpenedDocuments.push_back(target);
+  FShellRequests.push_back(request);
   return !FOpenDocumentFails;
 }
 
@@ -64,6 +65,10 @@ void ResetSystemFacts() {
 
 const std::vector<std::string>& OpenedDocuments() {
   return Driver().FOpenedDocuments;
+}
+
+const std::vector<platform::ShellRequest>& ShellRequests() {
+  return Driver().FShellRequests;
 }
 
 void SetOpenDocumentFails(bool fails) {

@@ -51,6 +51,10 @@ void MovePointer(int x, int y);
 void Press(int x, int y, TButton button = btLeft);
 void Release(int x, int y, TButton button = btLeft);
 void Click(int x, int y, TButton button = btLeft);
+// The pointer's shape as the platform last showed it, and the window it showed it in (null
+// before any): the arrow until the program sets another.
+platform::PointerShape PointerShape();
+HWND PointerShapeWindow();
 // Two clicks at the same place and time: a double click where the class asks for it.
 void DoubleClick(int x, int y, TButton button = btLeft);
 void KeyDown(BYTE virtualKey);
@@ -59,6 +63,11 @@ void KeyPress(BYTE virtualKey);  // down and up, typing what the key types
 // Types Windows-1252 text: letters and digits with their keys (Shift for capitals), other
 // characters as VK_PACKET presses that carry them.
 void TypeText(const std::string& text);
+
+// --- The window manager ---
+// The user minimises (true) or restores (false) one of our windows through the system, with
+// its frame's button or its taskbar button: the window is asked with WM_SYSCOMMAND.
+void MinimiseBySystem(HWND hwnd, bool minimised);
 
 // --- Windows of other programs ---
 struct TForeignSpec {
@@ -125,6 +134,8 @@ void ResetSystemFacts();
 // What ShellExecuteA asked the desktop to open, in order: web addresses as given, files as
 // absolute Unix paths. Nothing is started.
 const std::vector<std::string>& OpenedDocuments();
+// The ShellExecuteA calls behind them, with every argument as the program passed it.
+const std::vector<platform::ShellRequest>& ShellRequests();
 // Makes later openings fail, as on a desktop without a handler.
 void SetOpenDocumentFails(bool fails);
 

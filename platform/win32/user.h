@@ -260,6 +260,28 @@ struct ANIMATIONINFO {
 #define MA_ACTIVATE 1
 #define MA_NOACTIVATE 3
 
+// WM_SETCURSOR and WM_NCHITTEST: where the pointer is in a window (the low word of lParam)
+#define HTERROR (-2)
+#define HTTRANSPARENT (-1)
+#define HTNOWHERE 0
+#define HTCLIENT 1
+#define HTCAPTION 2
+#define HTSYSMENU 3
+#define HTMINBUTTON 8
+#define HTMAXBUTTON 9
+#define HTLEFT 10
+#define HTRIGHT 11
+#define HTTOP 12
+#define HTTOPLEFT 13
+#define HTTOPRIGHT 14
+#define HTBOTTOM 15
+#define HTBOTTOMLEFT 16
+#define HTBOTTOMRIGHT 17
+#define HTBORDER 18
+#define HTCLOSE 20
+#define HTSIZEFIRST HTLEFT
+#define HTSIZELAST HTBOTTOMRIGHT
+
 // WM_SIZE
 #define SIZE_RESTORED 0
 #define SIZE_MINIMIZED 1
@@ -381,7 +403,8 @@ BOOL WINAPI DestroyWindow(HWND hWnd);
 // Handles WM_NCCREATE, WM_SETTEXT, WM_GETTEXT, WM_GETTEXTLENGTH, WM_PAINT (validates),
 // WM_ERASEBKGND (returns 0 without drawing), WM_CLOSE (destroys), WM_WINDOWPOSCHANGED (sends
 // WM_MOVE and WM_SIZE), WM_ACTIVATE (focuses the window), WM_SYSCOMMAND (SC_CLOSE, SC_MINIMIZE,
-// SC_RESTORE), WM_QUERYENDSESSION (TRUE), WM_MOUSEACTIVATE (MA_ACTIVATE); everything else is 0.
+// SC_RESTORE), WM_QUERYENDSESSION (TRUE), WM_MOUSEACTIVATE (MA_ACTIVATE), WM_SETCURSOR (see
+// SetCursor); everything else is 0.
 LRESULT WINAPI DefWindowProcA(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam);
 LRESULT WINAPI CallWindowProcA(WNDPROC lpPrevWndFunc, HWND hWnd, UINT Msg, WPARAM wParam,
                                LPARAM lParam);
@@ -486,6 +509,37 @@ HWND WINAPI GetActiveWindow();
 // Always succeeds for a window of this program (Windows may refuse a background process).
 BOOL WINAPI SetForegroundWindow(HWND hWnd);
 HWND WINAPI GetForegroundWindow();
+
+// --- Pointer shapes ---
+// The system's cursors, for LoadCursorA with a null instance.
+#define IDC_ARROW MAKEINTRESOURCEA(32512)
+#define IDC_IBEAM MAKEINTRESOURCEA(32513)
+#define IDC_WAIT MAKEINTRESOURCEA(32514)
+#define IDC_CROSS MAKEINTRESOURCEA(32515)
+#define IDC_UPARROW MAKEINTRESOURCEA(32516)
+#define IDC_SIZENWSE MAKEINTRESOURCEA(32642)
+#define IDC_SIZENESW MAKEINTRESOURCEA(32643)
+#define IDC_SIZEWE MAKEINTRESOURCEA(32644)
+#define IDC_SIZENS MAKEINTRESOURCEA(32645)
+#define IDC_SIZEALL MAKEINTRESOURCEA(32646)
+#define IDC_NO MAKEINTRESOURCEA(32648)
+#define IDC_HAND MAKEINTRESOURCEA(32649)
+#define IDC_APPSTARTING MAKEINTRESOURCEA(32650)
+#define IDC_HELP MAKEINTRESOURCEA(32651)
+
+// A system cursor (hInstance NULL and an IDC_ number) is shared: every call returns the same
+// handle, and its picture is the desktop's own, from the user's cursor theme. An unknown
+// system cursor fails with ERROR_RESOURCE_TYPE_NOT_FOUND, as the reference answers; the
+// program's own cursor resources are not supported and fail the same way.
+HCURSOR WINAPI LoadCursorA(HINSTANCE hInstance, LPCSTR lpCursorName);
+// The pointer's shape, wherever the pointer is over this program's windows; NULL hides the
+// pointer there. Returns the previous cursor. A cursor made from a picture shows as the arrow.
+// The pointer's window answers WM_SETCURSOR (sent while a mouse message is taken from the
+// queue, unless the pointer is captured) and usually sets the shape there; DefWindowProcA
+// asks a child's parent first, then sets the class cursor of the window in wParam (when it
+// has one) in the client area, or the arrow or a sizing arrow elsewhere, and returns FALSE.
+HCURSOR WINAPI SetCursor(HCURSOR hCursor);
+HCURSOR WINAPI GetCursor();
 
 // --- Painting ---
 // The update region is kept as its bounding rectangle.

@@ -100,6 +100,8 @@ void TX11Display::InternAtoms() {
       {"_NET_ACTIVE_WINDOW", &FAtoms.netActiveWindow},
       {"_NET_WM_NAME", &FAtoms.netWmName},
       {"_NET_WM_PID", &FAtoms.netWmPid},
+      {"_NET_WM_USER_TIME", &FAtoms.netWmUserTime},
+      {"_NET_WM_USER_TIME_WINDOW", &FAtoms.netWmUserTimeWindow},
       {"UTF8_STRING", &FAtoms.utf8String},
       {"_NET_WM_WINDOW_TYPE", &FAtoms.netWmWindowType},
       {"_NET_WM_WINDOW_TYPE_NORMAL", &FAtoms.netWmWindowTypeNormal},

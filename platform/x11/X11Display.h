@@ -16,6 +16,7 @@ struct TAtoms {
   Atom netWmState = 0, netWmStateSkipTaskbar = 0, netWmStateSkipPager = 0, netWmStateHidden = 0,
        netWmStateAbove = 0;
   Atom netActiveWindow = 0, netWmName = 0, netWmPid = 0, utf8String = 0;
+  Atom netWmUserTime = 0, netWmUserTimeWindow = 0;
   Atom netWmWindowType = 0, netWmWindowTypeNormal = 0, netWmWindowTypeDialog = 0,
        netWmWindowTypePopupMenu = 0, netWmWindowTypeTooltip = 0, netWmWindowTypeUtility = 0;
   Atom motifWmHints = 0;

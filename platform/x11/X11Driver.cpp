@@ -1,31 +1,22 @@
-// The X11 driver: our top-level windows as X windows, X input and focus as calls on the core,
-// the tray, the screen and other programs' windows. Internal to platform/x11.
+// The X11 driver: our top-level windows as X windows, the screen, other programs' windows and
+// the tray; the events are X11Events.cpp's. Internal to platform/x11.
 #include "platform/x11/X11Driver.h"
 
 #include <X11/Xatom.h>
 #include <X11/Xutil.h>
-#include <poll.h>
-#include <time.h>
+#include <X11/extensions/shape.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <array>
 #include <chrono>
-#include <cstring>
-#include <map>
 #include <thread>
 
 #include "platform/core/CodePage.h"
 #include "platform/core/DriverSink.h"
-#include "platform/core/WindowSurfaces.h"
 #include "platform/win32.h"
-#include "platform/x11/SessionSignals.h"
-#include "platform/x11/X11Display.h"
+#include "platform/x11/X11DriverImpl.h"
 #include "platform/x11/X11Image.h"
-#include "platform/x11/X11Keyboard.h"
-#include "platform/x11/X11NotifyArea.h"
-#include "platform/x11/X11SeeThrough.h"
-#include "platform/x11/X11Tray.h"
 #include "platform/x11/X11Windows.h"
 
 namespace platform::x11 {
@@ -41,135 +32,27 @@ constexpr long kFuncResize = 2, kFuncMove = 4, kFuncMinimize = 8, kFuncMaximize 
                kFuncClose = 32;
 constexpr long kDecorBorder = 2, kDecorResizeH = 4, kDecorTitle = 8, kDecorMenu = 16,
                kDecorMinimize = 32, kDecorMaximize = 64;
-constexpr long kActiveSourceApplication = 1;
-constexpr int kWheelDelta = 120;
 constexpr int kGrabAttempts = 50;  // a popup waits up to 100 ms for another grab to end
 constexpr auto kGrabRetryPause = std::chrono::milliseconds(2);
-constexpr unsigned long kIconicState = 3;
-// How long the window manager has to carry out our request to activate one of our windows.
-// Until then a focus elsewhere is the state before the request, not a loss of activation.
-constexpr DWORD kActivationGrace = 300;
-
-// Requests about our own windows that another process of ours sent (ShowWindow and
-// SetForegroundWindow on a window it found by the walk).
-constexpr long kShowRequestForeground = -1;
-
-DWORD MonotonicMilliseconds() {
-  timespec now{};
-  clock_gettime(CLOCK_MONOTONIC, &now);
-  return DWORD(uint64_t(now.tv_sec) * 1000 + uint64_t(now.tv_nsec) / 1000000);
-}
 
 bool WantsFrame(const WindowInfo& info) {
   return (info.style & WS_CAPTION) == WS_CAPTION;
 }
 
 // The frame the window manager draws offers what the window's style asks for, as Windows'
-// caption would: a dialog gets a close button but no minimise or maximise button.
-std::array<long, 5> MotifHints(const WindowInfo& info) {
+// caption would: a dialog gets a close button but no minimise or maximise button. A window
+// without area gets no frame at all, whatever its style: nothing of it may show.
+std::array<long, 5> MotifHints(const WindowInfo& info, bool withoutArea) {
   if (!WantsFrame(info)) return {kMotifDecorations, 0, 0, 0, 0};
   long functions = kFuncMove | kFuncClose, decorations = kDecorBorder | kDecorTitle;
   if (info.style & WS_SYSMENU) decorations |= kDecorMenu;
   if (info.style & WS_THICKFRAME) functions |= kFuncResize, decorations |= kDecorResizeH;
   if (info.style & WS_MINIMIZEBOX) functions |= kFuncMinimize, decorations |= kDecorMinimize;
   if (info.style & WS_MAXIMIZEBOX) functions |= kFuncMaximize, decorations |= kDecorMaximize;
-  return {kMotifFunctions | kMotifDecorations, functions, decorations, 0, 0};
+  return {kMotifFunctions | kMotifDecorations, functions, withoutArea ? 0 : decorations, 0, 0};
 }
 
 }  // namespace
-
-class TX11Driver final : public Driver {
- public:
-  explicit TX11Driver(std::unique_ptr<TX11Display> display);
-  ~TX11Driver() override;
-
-  const char* Name() const override { return "x11"; }
-
-  DWORD TickCount() override { return MonotonicMilliseconds(); }
-  void Poll() override { Drain(); }
-  bool Wait(DWORD deadline, bool forever) override;
-
-  void Realise(const WindowInfo& info) override;
-  void Destroy(HWND hwnd) override;
-  void Show(HWND hwnd, bool visible, bool minimised) override;
-  void Move(HWND hwnd, const RECT& bounds) override;
-  void Restack(HWND hwnd, HWND above) override;
-  void SetText(HWND hwnd, const std::string& text) override;
-  void Activate(HWND hwnd) override;
-  void Present(HWND hwnd, const Surface& surface, const RECT& dirty) override;
-  void CapturePointer(HWND hwnd) override;
-
-  POINT CursorPos() override;
-  SIZE ScreenSize() override { return {FDisplay->Width(), FDisplay->Height()}; }
-  bool ReadScreen(const RECT& area, Surface& out) override;
-
-  bool Stacking(std::vector<StackEntry>& topFirst) override;
-  bool Describe(uint64_t key, ForeignWindow& out) override;
-  bool PostTo(uint64_t key, UINT msg, WPARAM wParam, LPARAM lParam) override;
-  bool ShowForeign(uint64_t key, int showCommand) override;
-  bool ForegroundForeign(uint64_t key) override;
-
-  bool Tray(DWORD message, const TrayIcon& icon) override;
-  bool TrayDocked(HWND owner, UINT id) const { return FNotifyArea->Shown(owner, id); }
-  bool TrayAsItem(HWND owner, UINT id) const { return FNotifyArea->AsItem(owner, id); }
-
- private:
-  struct TWindow {
-    HWND hwnd = nullptr;
-    Window xid = 0;
-    WindowInfo info;
-    bool mapped = false;      // the server mapped it (MapNotify)
-    bool shown = false;       // the core wants it on the screen
-    bool minimised = false;   // the core wants it minimised
-    bool iconic = false;      // the window manager keeps it minimised (WM_STATE)
-    bool seeThrough = false;  // made with the 32-bit visual of a compositor's screen
-  };
-
-  // --- Our windows ---
-  TWindow* Find(HWND hwnd);
-  TWindow* FindX(Window xid);
-  Window CreateXWindow(const WindowInfo& info, bool seeThrough);
-  void MakeSeeThrough(TWindow& w);
-  void SetHints(const TWindow& w);
-  void SetNetState(const TWindow& w);
-  void GrabForPopup(const TWindow& w);
-  Time UserTime();
-  void RequestActivation(Window xid);
-  POINT RealPointer();
-
-  // --- Events ---
-  bool Drain();
-  void Translate(XEvent& event);
-  void TranslatePointer(const TWindow& w, const XEvent& event);
-  void TranslateKey(XKeyEvent& event);
-  void TranslateClient(const TWindow& w, const XClientMessageEvent& event);
-  void TranslateProperty(TWindow& w, const XPropertyEvent& event);
-  void CheckFocus();
-  DWORD LocalTime(Time serverTime);
-  bool IsCalvixWindow(Window xid);
-
-  std::unique_ptr<TX11Display> FDisplay;
-  std::map<HWND, TWindow> FWindows;
-  std::unique_ptr<TX11Tray> FTray;
-  std::unique_ptr<TX11NotifyArea> FNotifyArea;
-  std::unique_ptr<TX11SeeThrough> FSeeThrough;
-  // Where a tray host's call says the user clicked the icon: GetCursorPos answers with it until
-  // the real pointer moves.
-  bool FPointerSet = false;
-  POINT FPointerAt{};
-  POINT FPointerSetFrom{};
-  TSessionSignals FSignals;  // the end of the session, from the session manager or the user
-  GC FGc = nullptr;
-  Window FTimeWindow = 0;  // an unmapped window of ours that fetches server timestamps
-  DWORD FTimeOffset = 0;   // TickCount minus the server's time
-  bool FTimeOffsetKnown = false;
-  Time FLastUserTime = 0;
-  TDeadKeys FDeadKeys;  // an accent key waiting for its letter
-  bool FFocusChanged = false;
-  Window FAwaitedFocus = 0;  // our window whose activation was asked and has not landed yet
-  DWORD FAwaitedSince = 0;
-  HWND FCaptured = nullptr;
-};
 
 // --- Construction ---
 
@@ -181,7 +64,14 @@ TX11Driver::TX11Driver(std::unique_ptr<TX11Display> display) : FDisplay(std::mov
   attributes.event_mask = PropertyChangeMask;
   FTimeWindow = XCreateWindow(dpy, FDisplay->Root(), -1, -1, 1, 1, 0, 0, InputOnly, CopyFromParent,
                               CWEventMask, &attributes);
+  // Every window of ours names this one as the keeper of its user time, so that one property
+  // change at each press or key speaks for all of them.
+  FUserTimeWindow = XCreateWindow(dpy, FDisplay->Root(), -1, -1, 1, 1, 0, 0, InputOnly,
+                                  CopyFromParent, 0, nullptr);
+  int shapeEvent = 0, shapeError = 0;
+  FHaveShape = XShapeQueryExtension(dpy, &shapeEvent, &shapeError) != 0;
   FGc = XCreateGC(dpy, FDisplay->Root(), 0, nullptr);
+  FCursors = std::make_unique<TX11Cursors>(dpy);
   FSeeThrough = std::make_unique<TX11SeeThrough>(*FDisplay);
   FTray = std::make_unique<TX11Tray>(
       *FDisplay,
@@ -214,7 +104,9 @@ TX11Driver::~TX11Driver() {
   Display* dpy = FDisplay->Dpy();
   for (const auto& [hwnd, w] : FWindows)
     XDestroyWindow(dpy, w.xid);
+  FCursors.reset();
   XDestroyWindow(dpy, FTimeWindow);
+  XDestroyWindow(dpy, FUserTimeWindow);
   FSeeThrough.reset();
   XFreeGC(dpy, FGc);
   XSync(dpy, False);
@@ -238,9 +130,11 @@ void TX11Driver::Realise(const WindowInfo& info) {
   TWindow w;
   w.hwnd = info.hwnd;
   w.info = info;
+  w.carrier = IsCarrier(info);
   // Where a compositor keeps the screen, a window shows the desktop through its see-through
-  // pixels; menus and lists are opaque. The server is asked only when a window is shown.
-  w.seeThrough = !info.popup && FSeeThrough->Known();
+  // pixels; menus and lists are opaque, and a window without area shows nothing anyway. The
+  // server is asked only when a window is shown.
+  w.seeThrough = !info.popup && !w.carrier && FSeeThrough->Known();
   w.xid = CreateXWindow(info, w.seeThrough);
   FWindows[info.hwnd] = w;
   SetText(info.hwnd, info.text);
@@ -252,6 +146,7 @@ void TX11Driver::Realise(const WindowInfo& info) {
 
 Window TX11Driver::CreateXWindow(const WindowInfo& info, bool seeThrough) {
   Display* dpy = FDisplay->Dpy();
+  const bool carrier = IsCarrier(info);
   XSetWindowAttributes attributes{};
   // No background: the server leaves exposed areas alone until the surface is put there.
   attributes.background_pixmap = None;
@@ -289,10 +184,20 @@ Window TX11Driver::CreateXWindow(const WindowInfo& info, bool seeThrough) {
                                                                   : atoms.netWmWindowTypeNormal;
   FDisplay->SetAtoms(xid, atoms.netWmWindowType, {type});
   if (!info.popup) {
-    const std::array<long, 5> motif = MotifHints(info);
+    const std::array<long, 5> motif = MotifHints(info, carrier);
     FDisplay->SetCardinals(xid, atoms.motifWmHints, atoms.motifWmHints, motif.data(), 5);
+    if (carrier) {
+      // An invisible window never takes the focus on its own when it is mapped: a user time of
+      // 0 says so. When the program wants it active, it asks for that.
+      const long never = 0;
+      FDisplay->SetCardinals(xid, atoms.netWmUserTime, XA_CARDINAL, &never, 1);
+    } else {
+      const long userTimeWindow = long(FUserTimeWindow);
+      FDisplay->SetCardinals(xid, atoms.netWmUserTimeWindow, XA_WINDOW, &userTimeWindow, 1);
+    }
   }
   if (const TWindow* owner = Find(info.owner)) XSetTransientForHint(dpy, xid, owner->xid);
+  if (carrier) SetShape(xid);
   return xid;
 }
 
@@ -355,15 +260,27 @@ void TX11Driver::Destroy(HWND hwnd) {
 void TX11Driver::Show(HWND hwnd, bool visible, bool minimised) {
   TWindow* w = Find(hwnd);
   if (w == nullptr) return;
+  if (w->carrier) {
+    ShowCarrier(*w, visible, minimised);
+  } else {
+    ShowNow(*w, visible, minimised);
+  }
+}
+
+void TX11Driver::ShowNow(TWindow& window, bool visible, bool minimised) {
+  TWindow* w = &window;
   Display* dpy = FDisplay->Dpy();
   const bool empty =
       w->info.bounds.right <= w->info.bounds.left || w->info.bounds.bottom <= w->info.bounds.top;
   const bool wasShown = w->shown;
-  if (visible && !w->mapped && !w->seeThrough && !w->info.popup && FSeeThrough->Active(TickCount()))
+  if (visible && !w->mapped && !w->seeThrough && !w->info.popup && !w->carrier &&
+      FSeeThrough->Active(TickCount())) {
     MakeSeeThrough(*w);
+  }
   w->minimised = minimised;
-  // A window without area has nothing to show; X cannot make one, so it stays unmapped.
-  w->shown = visible && !empty;
+  // A window without area has nothing to show; X cannot make one, so it stays unmapped, unless
+  // it carries a taskbar button, which it does invisibly.
+  w->shown = visible && (!empty || w->carrier);
   if (!w->shown) {
     if (w->info.popup) {
       XUngrabPointer(dpy, CurrentTime);
@@ -462,8 +379,18 @@ Time TX11Driver::UserTime() {
   return FLastUserTime != 0 ? FLastUserTime : FDisplay->ServerTime(FTimeWindow);
 }
 
-void TX11Driver::RequestActivation(Window xid) {
-  const long data[5] = {kActiveSourceApplication, long(UserTime()), 0, 0, 0};
+void TX11Driver::NoteUserTime(Time time) {
+  // Server times wrap at 32 bits: a later time is one less than half the range ahead.
+  if (time == 0 || (FLastUserTime != 0 && int32_t(uint32_t(time - FLastUserTime)) <= 0)) return;
+  FLastUserTime = time;
+  // Window managers that prevent focus stealing (xfwm4, mutter, kwin) let a window that is
+  // mapped or activated after this moment come forward with the keyboard focus.
+  const long value = long(time);
+  FDisplay->SetCardinals(FUserTimeWindow, FDisplay->Atoms().netWmUserTime, XA_CARDINAL, &value, 1);
+}
+
+void TX11Driver::RequestActivation(Window xid, Time time) {
+  const long data[5] = {kActiveSourceApplication, long(time), 0, 0, 0};
   FDisplay->SendClientMessage(FDisplay->Root(), xid, FDisplay->Atoms().netActiveWindow, data,
                               SubstructureRedirectMask | SubstructureNotifyMask);
   XFlush(FDisplay->Dpy());
@@ -473,12 +400,21 @@ void TX11Driver::Activate(HWND hwnd) {
   TWindow* w = Find(hwnd);
   // A minimised window can be the active one on Windows, and stays minimised; the window
   // manager would restore it to activate it.
-  if (w == nullptr || w->info.popup || !w->shown || w->minimised) return;
+  if (w == nullptr || w->info.popup) return;
+  if (w->carrier) {
+    ActivateCarrier(*w);
+    return;
+  }
+  if (!w->shown || w->minimised) return;
   // Asked at once, even before the window manager has mapped the window: it handles our map
   // request first. Asked later, at the map, the request could come after the user has
   // minimised the window or gone to another program, and undo that.
-  RequestActivation(w->xid);
-  FAwaitedFocus = w->xid;
+  RequestOwnActivation(w->xid, UserTime());
+}
+
+void TX11Driver::RequestOwnActivation(Window xid, Time time) {
+  RequestActivation(xid, time);
+  FAwaitedFocus = xid;
   FAwaitedSince = TickCount();
 }
 
@@ -505,6 +441,16 @@ void TX11Driver::CapturePointer(HWND hwnd) {
     FCaptured = hwnd;
   }
   XFlush(dpy);
+}
+
+// The shape is the window's own cursor attribute: X shows it whenever the pointer is inside.
+void TX11Driver::SetPointerShape(HWND hwnd, PointerShape shape) {
+  const TWindow* w = Find(hwnd);
+  if (w == nullptr) return;
+  const Cursor cursor = FCursors->For(shape);
+  if (cursor == None) return;
+  XDefineCursor(FDisplay->Dpy(), w->xid, cursor);
+  XFlush(FDisplay->Dpy());
 }
 
 // --- Input state and the screen ---
@@ -572,8 +518,10 @@ bool TX11Driver::ShowForeign(uint64_t key, int showCommand) {
   const Window xid = Window(key);
   TErrorTrap trap(dpy);
   if (IsCalvixWindow(xid)) {
-    // Another process of ours keeps its own window state: it shows the window itself.
-    const long data[5] = {showCommand, 0, 0, 0, 0};
+    // Another process of ours keeps its own window state: it shows the window itself. The
+    // request carries the time of this program's latest user action (or now), so that the other
+    // one may come forward on its behalf.
+    const long data[5] = {showCommand, long(UserTime()), 0, 0, 0};
     FDisplay->SendClientMessage(xid, xid, FDisplay->Atoms().calvixShow, data, NoEventMask);
   } else if (showCommand == SW_HIDE) {
     XWithdrawWindow(dpy, xid, FDisplay->Screen());
@@ -605,10 +553,10 @@ bool TX11Driver::ForegroundForeign(uint64_t key) {
   const Window xid = Window(key);
   TErrorTrap trap(dpy);
   if (IsCalvixWindow(xid)) {
-    const long data[5] = {kShowRequestForeground, 0, 0, 0, 0};
+    const long data[5] = {kShowRequestForeground, long(UserTime()), 0, 0, 0};
     FDisplay->SendClientMessage(xid, xid, FDisplay->Atoms().calvixShow, data, NoEventMask);
   } else {
-    RequestActivation(xid);
+    RequestActivation(xid, UserTime());
   }
   if (trap.Failed()) return false;
   sink::ActivationMoved(sink::ForeignHandle(key));
@@ -634,268 +582,6 @@ bool TX11Driver::Tray(DWORD message, const TrayIcon& icon) {
   }
   XFlush(FDisplay->Dpy());
   return done;
-}
-
-// --- Events ---
-
-bool TX11Driver::Wait(DWORD deadline, bool forever) {
-  Display* dpy = FDisplay->Dpy();
-  for (;;) {
-    // Replies to earlier requests may have pulled events into Xlib's queue already.
-    if (Drain()) return true;
-    const DWORD now = TickCount();
-    const DWORD trayDue = FTray->Tick(now);
-    if (!forever && int32_t(now - deadline) >= 0) return true;
-    int timeout = forever ? -1 : int(deadline - now);
-    if (FAwaitedFocus != 0) {
-      const int untilGraceEnds = std::max(0, int(FAwaitedSince + kActivationGrace - now));
-      timeout = timeout < 0 ? untilGraceEnds : std::min(timeout, untilGraceEnds);
-    }
-    if (trayDue != 0) {
-      const int untilTray = std::max(0, int(int32_t(trayDue - now)));
-      timeout = timeout < 0 ? untilTray : std::min(timeout, untilTray);
-    }
-    // The session bus of the notification area waits in the same poll.
-    const int busDue = FNotifyArea->TimeoutMs();
-    if (busDue >= 0) timeout = timeout < 0 ? busDue : std::min(timeout, busDue);
-    XFlush(dpy);
-    // A descriptor of -1 (no signals, no bus) is skipped by poll.
-    pollfd watched[3] = {{ConnectionNumber(dpy), POLLIN, 0},
-                         {FSignals.Descriptor(), POLLIN, 0},
-                         {FNotifyArea->Fd(), FNotifyArea->Events(), 0}};
-    if (poll(watched, 3, timeout) > 0 && (watched[1].revents & POLLIN)) FSignals.Clear();
-  }
-}
-
-bool TX11Driver::Drain() {
-  Display* dpy = FDisplay->Dpy();
-  bool any = false;
-  while (XPending(dpy) > 0) {
-    XEvent event;
-    XNextEvent(dpy, &event);
-    Translate(event);
-    any = true;
-  }
-  if (FFocusChanged) CheckFocus();
-  FTray->Tick(TickCount());
-  if (FNotifyArea->Process()) any = true;
-  // After the events that came before it, as the system's own messages would be.
-  if (FSignals.Take()) {
-    sink::SessionEnding();
-    any = true;
-  }
-  return any;
-}
-
-void TX11Driver::Translate(XEvent& event) {
-  // The time of the user's latest press, on any window of ours (the tray icon too), is what
-  // entitles the program to ask for the activation.
-  if (event.type == ButtonPress) FLastUserTime = event.xbutton.time;
-  if (event.type == KeyPress) FLastUserTime = event.xkey.time;
-  if (FTray->HandleEvent(event, TickCount())) return;
-  if (event.type == MappingNotify) {
-    // A program such as xdotool changed the key map: look keys up in the new one.
-    XRefreshKeyboardMapping(&event.xmapping);
-    return;
-  }
-  if (event.type == KeyPress || event.type == KeyRelease) {
-    TranslateKey(event.xkey);
-    return;
-  }
-  TWindow* w = FindX(event.xany.window);
-  if (w == nullptr) return;
-  switch (event.type) {
-    case MapNotify:
-      w->mapped = true;
-      break;
-    case UnmapNotify:
-      w->mapped = false;
-      break;
-    case Expose:
-      sink::Exposed(w->hwnd,
-                    RECT{event.xexpose.x, event.xexpose.y, event.xexpose.x + event.xexpose.width,
-                         event.xexpose.y + event.xexpose.height});
-      break;
-    case ConfigureNotify:
-      // Only the window manager's own notices give screen coordinates.
-      if (event.xconfigure.send_event) {
-        const RECT bounds{event.xconfigure.x, event.xconfigure.y,
-                          event.xconfigure.x + event.xconfigure.width,
-                          event.xconfigure.y + event.xconfigure.height};
-        if (std::memcmp(&bounds, &w->info.bounds, sizeof bounds) != 0) {
-          w->info.bounds = bounds;
-          sink::MovedBySystem(w->hwnd, bounds);
-        }
-      }
-      break;
-    case FocusIn:
-    case FocusOut:
-      // Grabs (our own menus) and moves inside one window say nothing about activation.
-      if (event.xfocus.mode == NotifyNormal || event.xfocus.mode == NotifyWhileGrabbed) {
-        if (event.xfocus.detail != NotifyInferior && event.xfocus.detail != NotifyPointer) {
-          FFocusChanged = true;
-        }
-      }
-      break;
-    case ButtonPress:
-    case ButtonRelease:
-    case MotionNotify:
-      TranslatePointer(*w, event);
-      break;
-    case ClientMessage:
-      TranslateClient(*w, event.xclient);
-      break;
-    case PropertyNotify:
-      TranslateProperty(*w, event.xproperty);
-      break;
-    default:
-      break;
-  }
-}
-
-void TX11Driver::TranslatePointer(const TWindow& w, const XEvent& event) {
-  if (event.type == MotionNotify) {
-    // Only the latest of a run of moves matters.
-    XEvent next;
-    if (XPending(FDisplay->Dpy()) > 0) {
-      XPeekEvent(FDisplay->Dpy(), &next);
-      if (next.type == MotionNotify && next.xmotion.window == event.xmotion.window) return;
-    }
-    sink::PointerMoved(w.hwnd, POINT{event.xmotion.x_root, event.xmotion.y_root},
-                       LocalTime(event.xmotion.time));
-    return;
-  }
-  const XButtonEvent& b = event.xbutton;
-  const POINT screen{b.x_root, b.y_root};
-  const bool down = event.type == ButtonPress;
-  switch (b.button) {
-    case Button1:
-      sink::PointerButton(w.hwnd, sink::Button::btLeft, down, screen, LocalTime(b.time));
-      break;
-    case Button2:
-      sink::PointerButton(w.hwnd, sink::Button::btMiddle, down, screen, LocalTime(b.time));
-      break;
-    case Button3:
-      sink::PointerButton(w.hwnd, sink::Button::btRight, down, screen, LocalTime(b.time));
-      break;
-    case Button4:
-    case Button5:
-      if (down) {
-        sink::PointerWheel(w.hwnd, b.button == Button4 ? kWheelDelta : -kWheelDelta, screen,
-                           LocalTime(b.time));
-      }
-      break;
-    default:
-      break;
-  }
-}
-
-void TX11Driver::TranslateKey(XKeyEvent& event) {
-  Display* dpy = FDisplay->Dpy();
-  const bool down = event.type == KeyPress;
-  // X repeats a held key as release-press pairs with one timestamp; Windows repeats the press
-  // alone.
-  if (!down && XEventsQueued(dpy, QueuedAfterReading) > 0) {
-    XEvent next;
-    XPeekEvent(dpy, &next);
-    if (next.type == KeyPress && next.xkey.keycode == event.keycode &&
-        next.xkey.time == event.time) {
-      return;
-    }
-  }
-  KeySym typedSym = NoSymbol;
-  char ignored[8];
-  XLookupString(&event, ignored, sizeof ignored, &typedSym, nullptr);
-  const int vk = VirtualKeyFromKeySym(uint32_t(XLookupKeysym(&event, 0)));
-  if (vk == 0) return;
-  const DWORD time = LocalTime(event.time);
-  if (!down) {
-    sink::Key(BYTE(vk), false, 0, time);
-    return;
-  }
-  // Ctrl with a letter types its control character, as on Windows, and no accent waits.
-  if ((event.state & ControlMask) != 0) {
-    FDeadKeys.Reset();
-    const bool typesSomething = Cp1252FromKeySym(uint32_t(typedSym)) != 0;
-    const bool letter = vk >= 'A' && vk <= 'Z';
-    sink::Key(BYTE(vk), true, typesSomething && letter ? char(vk - 'A' + 1) : 0, time);
-    return;
-  }
-  const std::string typed = FDeadKeys.Press(uint32_t(typedSym));
-  // A key that types two characters (an accent the letter does not take, then the letter)
-  // hands the first over as a key of its own, since one key press carries one character here.
-  for (size_t i = 0; i + 1 < typed.size(); ++i) {
-    sink::Key(VK_PACKET, true, typed[i], time);
-    sink::Key(VK_PACKET, false, 0, time);
-  }
-  sink::Key(BYTE(vk), true, typed.empty() ? 0 : typed.back(), time);
-}
-
-void TX11Driver::TranslateClient(const TWindow& w, const XClientMessageEvent& event) {
-  const TAtoms& atoms = FDisplay->Atoms();
-  if (event.message_type == atoms.calvixMessage && event.format == 32) {
-    const TPostedMessage posted = DecodePostedMessage(event.data.l);
-    sink::ForeignMessage(w.hwnd, posted.msg, posted.wParam, posted.lParam);
-  } else if (event.message_type == atoms.calvixShow && event.format == 32) {
-    if (event.data.l[0] == kShowRequestForeground) {
-      SetForegroundWindow(w.hwnd);
-    } else {
-      ShowWindow(w.hwnd, int(event.data.l[0]));
-    }
-  } else if (event.message_type == atoms.wmProtocols &&
-             Atom(event.data.l[0]) == atoms.wmDeleteWindow) {
-    sink::CloseRequested(w.hwnd);
-  }
-}
-
-void TX11Driver::TranslateProperty(TWindow& w, const XPropertyEvent& event) {
-  if (event.atom != FDisplay->Atoms().wmState || event.state != PropertyNewValue) return;
-  std::vector<unsigned long> state;
-  if (!FDisplay->GetLongs(w.xid, FDisplay->Atoms().wmState, state) || state.empty()) return;
-  const bool iconic = state[0] == kIconicState;
-  w.iconic = iconic;
-  if (iconic != w.minimised && w.shown) {
-    w.minimised = iconic;
-    sink::MinimisedBySystem(w.hwnd, iconic);
-  }
-}
-
-DWORD TX11Driver::LocalTime(Time serverTime) {
-  // Asked at the first input event rather than at the start, which it would slow down by a
-  // round trip to the server.
-  if (!FTimeOffsetKnown) {
-    FTimeOffset = TickCount() - DWORD(FDisplay->ServerTime(FTimeWindow));
-    FTimeOffsetKnown = true;
-  }
-  return DWORD(serverTime + FTimeOffset);
-}
-
-void TX11Driver::CheckFocus() {
-  // Focus events come in pairs and runs; the server's answer after the queue is drained says
-  // where the focus settled.
-  FFocusChanged = false;
-  Window focus = 0;
-  int revert = 0;
-  XGetInputFocus(FDisplay->Dpy(), &focus, &revert);
-  const TWindow* w = FindX(focus);
-  if (FAwaitedFocus != 0) {
-    if (w == nullptr && TickCount() - FAwaitedSince < kActivationGrace) {
-      FFocusChanged = true;  // look again when the request lands or the grace is over
-      return;
-    }
-    FAwaitedFocus = 0;
-  }
-  // An accent typed into one window does not fall on a letter typed into another.
-  FDeadKeys.Reset();
-  if (w != nullptr) {
-    sink::ActivationMoved(w->info.popup ? nullptr : w->hwnd);
-  } else if (focus == None || focus == PointerRoot || focus == FDisplay->Root()) {
-    sink::ActivationMoved(GetDesktopWindow());
-  } else {
-    // Another program's window, which GetForegroundWindow then names; null when it has
-    // vanished already.
-    sink::ActivationMoved(sink::ForeignHandle(uint64_t(focus)));
-  }
 }
 
 }  // namespace platform::x11

@@ -33,6 +33,11 @@ bool TX11NotifyArea::Add(const TrayIcon& icon) {
     shown = FItems->Add(icon, true);
   }
   if (!shown) shown = FTray.Add(icon);
+  if (!shown && FItems != nullptr && FItems->Connected()) {
+    // Neither a watcher nor a tray yet: as a session starts, the panel often comes up after
+    // the programs. The icon waits on the bus for a watcher, and for a tray's announcement.
+    shown = FTray.Add(icon, false);
+  }
   if (!shown) {
     if (FItems != nullptr) FItems->Delete(icon.owner, icon.id);
     return false;

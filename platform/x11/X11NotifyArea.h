@@ -20,8 +20,9 @@ class TX11NotifyArea {
   TX11NotifyArea(TX11Tray& tray, TStatusNotifier::THooks hooks, const char* busAddress = nullptr);
 
   // --- What Shell_NotifyIconA asks ---
-  // True once the icon is shown: registered with a watcher or docked into a tray. Never waits
-  // for the bus when a tray can take the icon meanwhile.
+  // True once the icon is shown: registered with a watcher or docked into a tray; also, where
+  // a session bus runs, when neither is there yet and the icon waits for the first to come.
+  // Never waits for the bus when a tray can take the icon meanwhile.
   bool Add(const TrayIcon& icon);
   bool Modify(const TrayIcon& icon);
   bool Delete(HWND owner, UINT id);

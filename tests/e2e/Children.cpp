@@ -15,11 +15,14 @@ namespace e2e {
 
 namespace {
 
-// "window TEXT X Y": another program's window, shown until the process is ended.
+// "window TEXT X Y [tool]": another program's window, shown until the process is ended; a tool
+// window has no taskbar button.
 int OtherWindow(const std::vector<std::string>& args) {
-  if (args.size() != 3) return 2;
+  if (args.size() != 3 && args.size() != 4) return 2;
   const int x = std::atoi(args[1].c_str()), y = std::atoi(args[2].c_str());
-  HWND hwnd = CreateRecordingWindow("E2EOther", args[0], WS_POPUP, RECT{x, y, x + 200, y + 150});
+  const DWORD exStyle = args.size() == 4 && args[3] == "tool" ? WS_EX_TOOLWINDOW : 0;
+  HWND hwnd = CreateRecordingWindow("E2EOther", args[0], WS_POPUP, RECT{x, y, x + 200, y + 150},
+                                    nullptr, exStyle);
   ShowWindow(hwnd, SW_SHOW);
   MSG msg;
   while (GetMessageA(&msg, nullptr, 0, 0) > 0)
@@ -94,12 +97,81 @@ int TrayUntilTheSessionEnds(const std::vector<std::string>& args) {
   return sessionHeard == "QE" ? int(msg.wParam) : 3;
 }
 
+// --- "shell": an application as the toolkit makes one ---
+
+struct TShell {
+  HWND app = nullptr;
+  HWND form = nullptr;
+};
+TShell shell;
+
+LRESULT CALLBACK ShellAppProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+  // Minimised from its taskbar button, the application goes back into the tray.
+  if (msg == WM_SYSCOMMAND && (wParam & 0xFFF0) == SC_MINIMIZE) {
+    ShowWindow(shell.form, SW_HIDE);
+    ShowWindow(hwnd, SW_HIDE);
+    return 0;
+  }
+  return DefWindowProcA(hwnd, msg, wParam, lParam);
+}
+
+LRESULT CALLBACK ShellTrayProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+  if (msg == WM_USER && lParam == WM_LBUTTONDBLCLK) {
+    ShowWindow(shell.form, SW_SHOW);
+  } else if (msg == WM_USER && lParam == WM_RBUTTONUP) {
+    // As the tray restores the application with its default options.
+    ShowWindow(shell.app, SW_SHOWNORMAL);
+    ShowWindow(shell.form, SW_SHOW);
+  }
+  return DefWindowProcA(hwnd, msg, wParam, lParam);
+}
+
+// "shell": a hidden application window without area ("E2E app", whose taskbar button shows
+// while it is shown), a form that it owns ("E2E form") and a tray icon ("E2E shell tip"). It
+// starts into the tray as the program does: the application window shown minimised and hidden
+// again at once. A double click on the icon shows the form; a right click shows the application
+// window first, as the tray restores the application; minimised from its taskbar button, the
+// application goes back into the tray. Runs until the session ends.
+int ApplicationShell(const std::vector<std::string>&) {
+  WNDCLASSA cls{};
+  cls.lpfnWndProc = ShellAppProc;
+  cls.lpszClassName = "E2EApplication";
+  RegisterClassA(&cls);
+  cls.lpfnWndProc = ShellTrayProc;
+  cls.lpszClassName = "E2ETray";
+  RegisterClassA(&cls);
+  const int screenX = GetSystemMetrics(SM_CXSCREEN), screenY = GetSystemMetrics(SM_CYSCREEN);
+  shell.app = CreateWindowExA(0, "E2EApplication", "E2E app",
+                              WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX, screenX / 2,
+                              screenY / 2, 0, 0, nullptr, nullptr, nullptr, nullptr);
+  shell.form =
+      CreateRecordingWindow("E2EForm", "E2E form", WS_POPUP, RECT{300, 200, 500, 350}, shell.app);
+  HWND tray = CreateWindowExA(WS_EX_TOOLWINDOW, "E2ETray", "", WS_POPUP, 0, 0, 0, 0, nullptr,
+                              nullptr, nullptr, nullptr);
+  NOTIFYICONDATAA data{};
+  data.cbSize = NOTIFYICONDATAA_V1_SIZE;
+  data.hWnd = tray;
+  data.uID = 1;
+  data.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
+  data.uCallbackMessage = WM_USER;
+  data.hIcon = SolidIcon(16, RGB(255, 128, 0), 0);
+  std::snprintf(data.szTip, sizeof data.szTip, "E2E shell tip");
+  if (!Shell_NotifyIconA(NIM_ADD, &data)) return 4;
+  ShowWindow(shell.app, SW_SHOWMINIMIZED);
+  ShowWindow(shell.app, SW_HIDE);
+  MSG msg;
+  while (GetMessageA(&msg, nullptr, 0, 0) > 0)
+    DispatchMessageA(&msg);
+  return int(msg.wParam);
+}
+
 }  // namespace
 
 int RunChild(const std::string& role, const std::vector<std::string>& args) {
   if (role == "window") return OtherWindow(args);
   if (role == "find") return FindFirst(args);
   if (role == "tray") return TrayUntilTheSessionEnds(args);
+  if (role == "shell") return ApplicationShell(args);
   std::fprintf(stderr, "e2e: unknown child role %s\n", role.c_str());
   return 2;
 }

@@ -11,6 +11,7 @@
 
 #include <chrono>
 #include <cstdio>
+#include <cstring>
 #include <fstream>
 #include <sstream>
 #include <stdexcept>
@@ -24,12 +25,6 @@ namespace e2e {
 namespace {
 
 const std::string kDesktopScript = std::string(CALVIX_SOURCE_DIR) + "/scripts/desktop";
-// The notification area of this test program's desktop: trayer unless the build names another
-// (the Windows program's tests use tint2, whose tray Wine reads right).
-#ifndef CALVIX_E2E_TRAY_HOST
-#define CALVIX_E2E_TRAY_HOST "trayer"
-#endif
-const std::string kTrayHost = CALVIX_E2E_TRAY_HOST;
 
 // The value of `key` in scripts/desktop's KEY=VALUE output, quotes removed.
 std::string ValueOf(const std::string& output, const std::string& key) {
@@ -76,18 +71,30 @@ std::string SelfPath() {
 
 }  // namespace
 
+// The notification area of the desktop of most tests: trayer unless the build names another
+// (the Windows program's tests take tint2, whose tray Wine reads right).
+#ifndef CALVIX_E2E_TRAY_HOST
+#define CALVIX_E2E_TRAY_HOST "trayer"
+#endif
+
 TDesktop& TDesktop::Get() {
-  static TDesktop desktop;
+  static TDesktop desktop("--tray " CALVIX_E2E_TRAY_HOST, CALVIX_E2E_TRAY_HOST, true);
   return desktop;
 }
 
-TDesktop::TDesktop() {
-  const std::string output = Output(kDesktopScript + " start --tray " + kTrayHost);
+TDesktop& TDesktop::Xfce() {
+  static TDesktop desktop("--wm xfwm4 --tray tint2", "tint2", false);
+  return desktop;
+}
+
+TDesktop::TDesktop(const std::string& options, const std::string& tray, bool ownDisplay)
+    : FTray(tray) {
+  const std::string output = Output(kDesktopScript + " start " + options);
   FDisplay = ValueOf(output, "DISPLAY");
   FPids = ValueOf(output, "DESKTOP_PIDS");
   FTrayPid = FPids.substr(FPids.find_last_of(' ') + 1);
   if (FDisplay.empty()) throw std::runtime_error("the virtual desktop did not start");
-  setenv("DISPLAY", FDisplay.c_str(), 1);
+  if (ownDisplay) setenv("DISPLAY", FDisplay.c_str(), 1);
   if (!WaitForTrayHost(FDisplay)) throw std::runtime_error("the tray host took no selection");
 }
 
@@ -103,7 +110,7 @@ bool TDesktop::StopTray() {
 }
 
 bool TDesktop::StartTray() {
-  FTrayPid = ValueOf(Output(kDesktopScript + " tray " + FDisplay + " " + kTrayHost), "TRAY_PID");
+  FTrayPid = ValueOf(Output(kDesktopScript + " tray " + FDisplay + " " + FTray), "TRAY_PID");
   return !FTrayPid.empty() && WaitForTrayHost(FDisplay);
 }
 
@@ -130,11 +137,12 @@ bool ShownWindowNamed(const std::string& pattern) {
   return Run("xdotool search --onlyvisible --name '" + pattern + "' >/dev/null 2>&1") == 0;
 }
 
-TShot Screenshot() {
+TShot Screenshot(const std::string& display) {
   TShot shot;
-  const std::string size = Output("xdpyinfo | awk '/dimensions:/ {print $2}'");
+  const std::string on = display.empty() ? "" : "DISPLAY=" + display + " ";
+  const std::string size = Output(on + "xdpyinfo | awk '/dimensions:/ {print $2}'");
   if (std::sscanf(size.c_str(), "%dx%d", &shot.width, &shot.height) != 2) return shot;
-  const std::string raw = Output("import -silent -window root -depth 8 rgb:-");
+  const std::string raw = Output(on + "import -silent -window root -depth 8 rgb:-");
   if (raw.size() < size_t(shot.width) * shot.height * 3) return TShot{};
   shot.pixels.resize(size_t(shot.width) * shot.height);
   for (size_t i = 0; i < shot.pixels.size(); ++i) {
@@ -144,7 +152,8 @@ TShot Screenshot() {
   return shot;
 }
 
-int SpawnChild(const std::string& role, const std::vector<std::string>& args) {
+int SpawnChild(const std::string& role, const std::vector<std::string>& args,
+               const std::string& display) {
   const std::string self = SelfPath();
   std::vector<std::string> words = {self, "--child=" + role};
   words.insert(words.end(), args.begin(), args.end());
@@ -152,8 +161,18 @@ int SpawnChild(const std::string& role, const std::vector<std::string>& args) {
   for (std::string& w : words)
     argv.push_back(w.data());
   argv.push_back(nullptr);
+  // The environment of this process, with the display asked for.
+  std::vector<std::string> variables;
+  for (char** e = environ; *e != nullptr; ++e) {
+    if (display.empty() || std::strncmp(*e, "DISPLAY=", 8) != 0) variables.emplace_back(*e);
+  }
+  if (!display.empty()) variables.push_back("DISPLAY=" + display);
+  std::vector<char*> envp;
+  for (std::string& v : variables)
+    envp.push_back(v.data());
+  envp.push_back(nullptr);
   pid_t pid = 0;
-  if (posix_spawn(&pid, self.c_str(), nullptr, nullptr, argv.data(), environ) != 0) return -1;
+  if (posix_spawn(&pid, self.c_str(), nullptr, nullptr, argv.data(), envp.data()) != 0) return -1;
   return pid;
 }
 

@@ -12,13 +12,13 @@
 #include <chrono>
 #include <cstdio>
 #include <fstream>
-#include <functional>
 #include <iterator>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include "tests/e2e/Desktop.h"
+#include "tests/e2e/Program.h"
 
 using namespace e2e;
 
@@ -26,29 +26,14 @@ namespace {
 
 const std::string kWine = CALVIX_WINE64;
 const std::string kWindowsDir = CALVIX_WINDOWS_DIR;
-constexpr char kMainWindow[] = "^Morvane Calvix - Freeware$";
 // Points of the main window, in its client coordinates.
 constexpr int kCpfFieldX = 100, kCpfFieldY = 155;
-// Wine starts a program in a second or two, and more on a loaded machine.
-constexpr int kStartSeconds = 40;
 
-// Repeats `done` every 100 ms for at most `seconds`.
-bool Eventually(const std::function<bool()>& done, int seconds = 10) {
-  const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
-  while (!done()) {
-    if (std::chrono::steady_clock::now() > end) return false;
-    std::this_thread::sleep_for(std::chrono::milliseconds(100));
-  }
-  return true;
-}
+// Wine takes longer than one wait to start a program on a loaded machine.
+constexpr int kStartWaits = 3;
 
-std::string Xdo(const std::string& args) {
-  return Output("xdotool " + args + " 2>/dev/null");
-}
-
-std::string Coords(long x, long y) {
-  return std::to_string(x) + " " + std::to_string(y);
-}
+constexpr auto* Coords = &TProgram::Coords;
+constexpr auto* Lines = &TProgram::Lines;
 
 struct TBox {
   long x = 0, y = 0, width = 0, height = 0;
@@ -59,24 +44,6 @@ TBox Geometry(const std::string& id) {
   std::sscanf(Xdo("getwindowgeometry --shell " + id).c_str(),
               "WINDOW=%*d X=%ld Y=%ld WIDTH=%ld HEIGHT=%ld", &b.x, &b.y, &b.width, &b.height);
   return b;
-}
-
-std::vector<std::string> Lines(const std::string& text) {
-  std::vector<std::string> out;
-  size_t start = 0;
-  while (start < text.size()) {
-    const size_t end = text.find('\n', start);
-    out.push_back(text.substr(start, end - start));
-    if (end == std::string::npos) break;
-    start = end + 1;
-  }
-  return out;
-}
-
-// The shown window named by `pattern`, or empty.
-std::string Shown(const std::string& pattern) {
-  const std::string found = Xdo("search --onlyvisible --name '" + pattern + "'");
-  return found.substr(0, found.find('\n'));
 }
 
 // The icons docked in the tray host: Wine's shell (explorer.exe) embeds a window of its own
@@ -136,11 +103,12 @@ class TWineProgram {
     rmdir(FLog.substr(0, FLog.rfind('/')).c_str());
   }
 
-  // Its exit code once it has ended (within `seconds`), or -1.
-  int ExitCode(int seconds = 10) {
+  // Its exit code once it has ended (within `waits` waits), or -1.
+  int ExitCode(int waits = 1) {
     int status = 0;
-    if (!Eventually([&] { return waitpid(FPid, &status, WNOHANG) == FPid; }, seconds)) return -1;
-    FEnded = true;
+    for (int wait = 0; wait < waits && !FEnded; ++wait)
+      FEnded = Eventually([&] { return waitpid(FPid, &status, WNOHANG) == FPid; });
+    if (!FEnded) return -1;
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
   }
 
@@ -161,14 +129,14 @@ class TWineProgram {
 // shown minimised while the program starts, gone from the screen. Empty when it did not.
 std::string SettledIcon() {
   std::string icon;
-  Eventually(
-      [&] {
-        const std::vector<std::string> icons = Icons();
-        if (!icons.empty()) icon = icons.front();
-        return !icon.empty();
-      },
-      kStartSeconds);
-  if (!Eventually([] { return Shown(kMainWindow).empty(); })) return {};
+  const auto docked = [&] {
+    const std::vector<std::string> icons = Icons();
+    if (!icons.empty()) icon = icons.front();
+    return !icon.empty();
+  };
+  for (int wait = 0; wait < kStartWaits && icon.empty(); ++wait)
+    Eventually(docked);
+  if (icon.empty() || !Eventually([] { return Shown(kMainWindow).empty(); })) return {};
   return icon;
 }
 
@@ -176,12 +144,6 @@ void DoubleClick(const std::string& icon) {
   const TBox b = Geometry(icon);
   Xdo("mousemove " + Coords(b.x + b.width / 2, b.y + b.height / 2) +
       " click --repeat 2 --delay 80 1");
-}
-
-std::string MainWindow() {
-  std::string id;
-  Eventually([&] { return !(id = Shown(kMainWindow)).empty(); });
-  return id;
 }
 
 // Opens the icon's menu with the right button and clicks its last entry, "Fechar". The mouse
@@ -216,7 +178,7 @@ TEST_F(Wine, TheIconShowsTheWindowWithItsVersionAndFecharEndsTheProgram) {
   ASSERT_FALSE(icon.empty()) << "the icon did not dock, or the window stayed up";
 
   DoubleClick(icon);
-  const std::string main = MainWindow();
+  const std::string main = TProgram::MainWindow();
   ASSERT_FALSE(main.empty()) << "the double click showed no window";
   EXPECT_EQ(Geometry(main).width, 356);
   // The real GetFileVersionInfoA read the version block windres made.
@@ -232,7 +194,7 @@ TEST_F(Wine, ACpfIsAnsweredWithItsVerdictAndEveryBoxAfterIt) {
   const std::string icon = SettledIcon();
   ASSERT_FALSE(icon.empty());
   DoubleClick(icon);
-  const std::string main = MainWindow();
+  const std::string main = TProgram::MainWindow();
   ASSERT_FALSE(main.empty());
   ASSERT_TRUE(Eventually([&] { return Xdo("getactivewindow") == main; }));
   const TBox window = Geometry(main);
@@ -263,8 +225,8 @@ TEST_F(Wine, ASecondCopyEndsWithZeroAndBringsTheFirstCopysWindowForward) {
   ASSERT_FALSE(icon.empty());
 
   TWineProgram second;
-  EXPECT_EQ(second.ExitCode(kStartSeconds), 0);
-  const std::string main = MainWindow();
+  EXPECT_EQ(second.ExitCode(kStartWaits), 0);
+  const std::string main = TProgram::MainWindow();
   ASSERT_FALSE(main.empty()) << "the first copy's window did not come forward";
   EXPECT_TRUE(Eventually([&] { return Xdo("getactivewindow") == main; }));
   // It stays in front once the hand-over has settled.

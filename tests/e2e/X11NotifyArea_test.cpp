@@ -1,6 +1,7 @@
 // The notification area of the X11 driver between a real XEmbed tray host and a session bus
 // whose watcher comes and goes: the icon docks while no watcher runs, becomes an item when one
-// appears, docks again when it goes or the bus closes, and never waits for the bus to dock.
+// appears, docks again when it goes or the bus closes, never waits for the bus to dock, and
+// waits for whichever comes first when neither is there.
 #include <gtest/gtest.h>
 
 #include <poll.h>
@@ -119,4 +120,20 @@ TEST_F(X11NotifyAreaTest, WithAWatcherRunningTheIconIsAnItemOnceAdded) {
   EXPECT_TRUE(AsItem());
   EXPECT_EQ(FTray->IconWindow(kOwner, kId), 0u) << "never docked";
   EXPECT_EQ(watcher.Registered().size(), 1u);
+}
+
+TEST_F(X11NotifyAreaTest, WithNeitherTrayNorWatcherTheIconWaitsForTheFirstToCome) {
+  ASSERT_TRUE(e2e::TDesktop::Get().StopTray());
+  ASSERT_TRUE(PumpUntil([&] { return FTray->HostWindow() == 0; }));
+  // A session bus runs: the icon is kept for the panel that is still starting.
+  EXPECT_TRUE(FArea->Add(Icon()));
+  EXPECT_FALSE(FArea->Shown(kOwner, kId));
+  {
+    TFakeWatcher watcher(FBus.Address());
+    EXPECT_TRUE(PumpUntil([&] { return AsItem(); })) << "the watcher came first";
+  }
+  ASSERT_TRUE(PumpUntil([&] { return !AsItem(); }));
+  EXPECT_FALSE(FArea->Shown(kOwner, kId)) << "no tray to go back to";
+  ASSERT_TRUE(e2e::TDesktop::Get().StartTray());
+  EXPECT_TRUE(PumpUntil([&] { return Docked(); })) << "then a tray";
 }

@@ -95,6 +95,32 @@ TEST_F(PlacementTest, OwnedWindowsHideWhileTheirOwnerIsMinimised) {
       << "owned windows stay above their owner";
 }
 
+// The frame's minimise button and the taskbar ask the window first, as on Windows, so that a
+// program can answer its own way (into the tray) or not at all.
+TEST_F(PlacementTest, TheUserMinimisingThroughTheSystemAsksTheWindowFirst) {
+  HWND plain = Make("plain", WS_POPUP | WS_VISIBLE);
+  headless::MinimiseBySystem(plain, true);
+  EXPECT_TRUE(IsIconic(plain)) << "the default answer minimises";
+  headless::MinimiseBySystem(plain, false);
+  EXPECT_FALSE(IsIconic(plain));
+  EXPECT_EQ(Count(plain, WM_SYSCOMMAND), 2u);
+
+  HWND trayed = Make("trayed", WS_POPUP | WS_VISIBLE);
+  HWND stubborn = Make("stubborn", WS_POPUP | WS_VISIBLE);
+  gHook = [&](HWND h, UINT m, WPARAM w, LPARAM, LRESULT& result) {
+    if (m != WM_SYSCOMMAND || (w & 0xFFF0) != SC_MINIMIZE) return false;
+    if (h == trayed) ShowWindow(h, SW_HIDE);
+    result = 0;
+    return h == trayed || h == stubborn;
+  };
+  headless::MinimiseBySystem(trayed, true);
+  EXPECT_FALSE(IsWindowVisible(trayed));
+  EXPECT_FALSE(IsIconic(trayed));
+  headless::MinimiseBySystem(stubborn, true);
+  EXPECT_TRUE(IsWindowVisible(stubborn));
+  EXPECT_FALSE(IsIconic(stubborn)) << "a window that refuses stays as it was";
+}
+
 TEST_F(PlacementTest, SetParentParksATopLevelWindowAndGivesItBack) {
   HWND park = Make("park", WS_POPUP);
   HWND app = Make("app", WS_OVERLAPPED | WS_VISIBLE);

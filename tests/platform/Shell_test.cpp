@@ -60,6 +60,27 @@ TEST_F(Shell, WebAddressesAreHandedToTheDesktopAsGiven) {
   EXPECT_EQ(headless::OpenedDocuments(), expected);
 }
 
+TEST_F(Shell, TheRecordKeepsEveryArgumentAsTheProgramPassedIt) {
+  // The owner window is only recorded: it owns nothing here.
+  const HWND owner = reinterpret_cast<HWND>(0x1234);
+  EXPECT_GT(
+      INT_PTR(ShellExecuteA(owner, "open", "http://a.example", nullptr, nullptr, SW_SHOWNORMAL)),
+      32);
+  EXPECT_GT(INT_PTR(ShellExecuteA(nullptr, nullptr, "http://b.example", "-x", "", SW_SHOW)), 32);
+  const auto& requests = headless::ShellRequests();
+  ASSERT_EQ(requests.size(), 2u);
+  EXPECT_EQ(requests[0].owner, owner);
+  EXPECT_EQ(requests[0].operation, std::optional<std::string>("open"));
+  EXPECT_EQ(requests[0].file, std::optional<std::string>("http://a.example"));
+  EXPECT_FALSE(requests[0].parameters.has_value());
+  EXPECT_FALSE(requests[0].directory.has_value());
+  EXPECT_EQ(requests[0].showCommand, SW_SHOWNORMAL);
+  EXPECT_FALSE(requests[1].operation.has_value());
+  EXPECT_EQ(requests[1].parameters, std::optional<std::string>("-x"));
+  EXPECT_EQ(requests[1].directory, std::optional<std::string>(""));
+  EXPECT_EQ(requests[1].showCommand, SW_SHOW);
+}
+
 TEST_F(Shell, OtherVerbsAndFailedHandlersAreFailures) {
   EXPECT_EQ(Open("print", "http://www.morvane.com.br"), SE_ERR_NOASSOC);
   EXPECT_EQ(Open("explore", "http://www.morvane.com.br"), SE_ERR_NOASSOC);
