@@ -8,8 +8,9 @@
 #include "toolkit/Controls.h"
 
 // Registers the program's own window class `name` with the arrow pointer, once: a later call
-// finds it and does nothing. Own classes are looked up through the program's module, since a search without one
-// finds only the system's classes. Raises EInvalidOperation when the platform refuses it.
+// finds it and does nothing. Own classes are looked up through the program's module, since a
+// search without one finds only the system's classes. Raises EInvalidOperation when the
+// platform refuses it.
 void RegisterWindowClass(const std::string& name, WNDPROC proc, UINT style = 0);
 
 // Creates a hidden window that hands every message to `method`; the method's Result is the
