@@ -50,7 +50,7 @@ std::string InstalledAboutPage() {
 }  // namespace
 
 std::string MakerPageAddress() {
-  if (*kMakerWebAddress != '\0') return kMakerWebAddress;
+  if (*kMakerUrlSetting != '\0') return kMakerUrlSetting;
   const std::string installed = InstalledAboutPage();
   if (!installed.empty() && FileExists(installed)) return installed;
   if (FileExists(kSourceAboutPage)) return kSourceAboutPage;

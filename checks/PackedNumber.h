@@ -16,8 +16,9 @@ struct TPackedNumber {
   std::uint64_t Tail = 0;
 };
 
-// The checks of CheckCpf and CheckCnpj on a number of the right length.
-TCheckReason CheckPackedCpf(const TPackedNumber& number, bool allowRepeated);
-TCheckReason CheckPackedCnpj(const TPackedNumber& number, bool allowRepeated);
+// The checks of CheckCpf and CheckCnpj on a number of the right length. The two words travel
+// in registers.
+TCheckReason CheckPackedCpf(TPackedNumber number, bool allowRepeated);
+TCheckReason CheckPackedCnpj(TPackedNumber number, bool allowRepeated);
 
 }  // namespace checks

@@ -20,22 +20,21 @@ constexpr std::uint64_t kZeros = '0' * kEveryByte;
 
 // --- CPF ---
 // The weights rise by one from 2 at the rightmost digit summed: the first check digit weighs
-// the nine base digits 10 down to 2. The second weighs them 11 down to 3, which is the first
-// sum plus their plain sum, and adds the first check digit at weight 2.
-constexpr std::uint64_t kCpfEvenWeights = LaneWeights(10, 8, 6, 4);
-constexpr std::uint64_t kCpfOddWeights = LaneWeights(9, 7, 5, 3);
-constexpr unsigned kCpfLastBaseWeight = 2;
+// the nine base digits 10 down to 2, the second weighs them 11 down to 3 and adds the first
+// check digit at weight 2.
+constexpr std::uint64_t kCpfFirstEvenWeights = LaneWeights(10, 8, 6, 4);
+constexpr std::uint64_t kCpfFirstOddWeights = LaneWeights(9, 7, 5, 3);
+constexpr std::uint64_t kCpfSecondEvenWeights = LaneWeights(11, 9, 7, 5);
+constexpr std::uint64_t kCpfSecondOddWeights = LaneWeights(10, 8, 6, 4);
 
 // --- CNPJ ---
-// The weight strings are "543298765432" and "654329876543": the second weights are the first
-// plus one everywhere but at the fifth place, where 9 gives way to 2. The first eight base
-// characters are one word, the last four the low half of another.
-constexpr std::uint64_t kCnpjEvenWeights = LaneWeights(5, 3, 9, 7);
-constexpr std::uint64_t kCnpjOddWeights = LaneWeights(4, 2, 8, 6);
-constexpr std::uint64_t kCnpjTailEvenWeights = LaneWeights(5, 3, 0, 0);
-constexpr std::uint64_t kCnpjTailOddWeights = LaneWeights(4, 2, 0, 0);
-constexpr unsigned kCnpjWeightDropPlace = 4;
-constexpr unsigned kCnpjWeightDrop = 8;
+// The weight strings are "543298765432" and "654329876543". Each gives the last four base
+// characters the weights of the first four, so those two runs are added character by character
+// (their values stay below 128) and a single word of eight sums is weighed.
+constexpr std::uint64_t kCnpjFirstEvenWeights = LaneWeights(5, 3, 9, 7);
+constexpr std::uint64_t kCnpjFirstOddWeights = LaneWeights(4, 2, 8, 6);
+constexpr std::uint64_t kCnpjSecondEvenWeights = LaneWeights(6, 4, 2, 8);
+constexpr std::uint64_t kCnpjSecondOddWeights = LaneWeights(5, 3, 9, 7);
 
 // Every value a character has in a CNPJ base lies below this bit.
 constexpr std::uint8_t kNotAllowed = 0x80;
@@ -72,36 +71,31 @@ unsigned CnpjDigit(unsigned sum) {
 }
 
 // Nine base digits: the first eight as a word of values, and the ninth.
-std::pair<unsigned, unsigned> CpfCheckDigits(std::uint64_t firstEight, unsigned ninth) {
-  const unsigned weighted =
-      WeightedSum(firstEight, kCpfEvenWeights, kCpfOddWeights) + ninth * kCpfLastBaseWeight;
-  const unsigned plain = PlainSum(firstEight) + ninth;
-  const unsigned first = CpfDigit(weighted);
-  return {first, CpfDigit(weighted + plain + first * 2)};
+// The helpers below are short and each check calls them once: they are inline, so that a check
+// is one function without calls.
+inline std::pair<unsigned, unsigned> CpfCheckDigits(std::uint64_t firstEight, unsigned ninth) {
+  const unsigned first =
+      CpfDigit(WeightedSum(firstEight, kCpfFirstEvenWeights, kCpfFirstOddWeights) + ninth * 2);
+  const unsigned second =
+      WeightedSum(firstEight, kCpfSecondEvenWeights, kCpfSecondOddWeights) + ninth * 3 + first * 2;
+  return {first, CpfDigit(second)};
 }
 
 // Twelve base characters: the first eight as a word of values, the last four as the low half
 // of another.
-std::pair<unsigned, unsigned> CnpjCheckDigits(std::uint64_t firstEight, std::uint64_t lastFour) {
-  const unsigned weighted = WeightedSum(firstEight, kCnpjEvenWeights, kCnpjOddWeights) +
-                            WeightedSum(lastFour, kCnpjTailEvenWeights, kCnpjTailOddWeights);
-  const unsigned plain = PlainSum(firstEight) + PlainSum(lastFour);
-  const auto dropped = static_cast<unsigned>((firstEight >> (8 * kCnpjWeightDropPlace)) & 0xFF);
-  const unsigned first = CnpjDigit(weighted);
-  return {first, CnpjDigit(weighted + plain - dropped * kCnpjWeightDrop + first * 2)};
+inline std::pair<unsigned, unsigned> CnpjCheckDigits(std::uint64_t firstEight,
+                                                     std::uint64_t lastFour) {
+  const std::uint64_t folded = firstEight + lastFour;
+  const unsigned first =
+      CnpjDigit(WeightedSum(folded, kCnpjFirstEvenWeights, kCnpjFirstOddWeights));
+  const unsigned second =
+      WeightedSum(folded, kCnpjSecondEvenWeights, kCnpjSecondOddWeights) + first * 2;
+  return {first, CnpjDigit(second)};
 }
 
-// The values of the twelve base characters, given as a word of the first eight and the low
-// half of another, in the form CnpjCheckDigits takes them, letters and all; false when a
-// character counts for nothing.
-bool CnpjBaseValues(std::uint64_t head, std::uint64_t tail, std::uint64_t& firstEight,
-                    std::uint64_t& lastFour) {
-  // Bare digits, still the common case, are read eight at a time; letters go through the table.
-  if (EightDigits(head) && EightDigits(tail | (kZeros << 32))) {
-    firstEight = head - kZeros;
-    lastFour = tail - (kZeros >> 32);
-    return true;
-  }
+// The values of a base that holds letters, or characters that count for nothing.
+bool CnpjBaseValuesWithLetters(std::uint64_t head, std::uint64_t tail, std::uint64_t& firstEight,
+                               std::uint64_t& lastFour) {
   unsigned seen = 0;
   firstEight = lastFour = 0;
   for (unsigned i = 0; i < 8; ++i) {
@@ -117,6 +111,20 @@ bool CnpjBaseValues(std::uint64_t head, std::uint64_t tail, std::uint64_t& first
   return (seen & kNotAllowed) == 0;
 }
 
+// The values of the twelve base characters, given as a word of the first eight and the low
+// half of another, in the form CnpjCheckDigits takes them, letters and all; false when a
+// character counts for nothing.
+inline bool CnpjBaseValues(std::uint64_t head, std::uint64_t tail, std::uint64_t& firstEight,
+                           std::uint64_t& lastFour) {
+  // Bare digits, still the common case, are read eight at a time; letters go through the table.
+  if ((NotDigitBits(head) | NotDigitBits(tail | (kZeros << 32))) == 0) {
+    firstEight = head - kZeros;
+    lastFour = tail - (kZeros >> 32);
+    return true;
+  }
+  return CnpjBaseValuesWithLetters(head, tail, firstEight, lastFour);
+}
+
 // The bytes of a word past a number's last character read as '0'.
 std::uint64_t ZeroFilled(std::uint64_t word, unsigned characters) {
   return word | (kZeros << (8 * characters));
@@ -128,10 +136,10 @@ std::uint64_t Repeated(std::uint64_t head) {
 
 }  // namespace
 
-TCheckReason CheckPackedCpf(const TPackedNumber& number, bool allowRepeated) {
+TCheckReason CheckPackedCpf(TPackedNumber number, bool allowRepeated) {
   // Characters 9 to 11 are the last base digit and the two check digits.
   constexpr unsigned kTailLength = kCpfLength - 8;
-  if (!EightDigits(number.Head) || !EightDigits(ZeroFilled(number.Tail, kTailLength))) {
+  if ((NotDigitBits(number.Head) | NotDigitBits(ZeroFilled(number.Tail, kTailLength))) != 0) {
     return crCharacter;
   }
   const std::uint64_t tail = number.Tail - (kZeros >> (8 * (8 - kTailLength)));
@@ -145,7 +153,7 @@ TCheckReason CheckPackedCpf(const TPackedNumber& number, bool allowRepeated) {
   return crNone;
 }
 
-TCheckReason CheckPackedCnpj(const TPackedNumber& number, bool allowRepeated) {
+TCheckReason CheckPackedCnpj(TPackedNumber number, bool allowRepeated) {
   // Characters 9 to 14 are the last four base characters and the two check digits.
   constexpr unsigned kTailLength = kCnpjLength - 8;
   const std::uint64_t checkDigits = number.Tail >> 32;

@@ -79,10 +79,9 @@ void AppendEscapedControl(std::string& out, unsigned char c) {
 
 void AppendPlainText(std::string& out, std::string_view bytes) {
   const std::size_t start = out.size();
-  out.resize(start + bytes.size());
-  char* shown = out.data() + start;
-  for (const char c : bytes)
-    *shown++ = IsControl(static_cast<unsigned char>(c)) ? '?' : c;
+  out.append(bytes);
+  for (std::size_t i = start; i < out.size(); ++i)
+    if (IsControl(static_cast<unsigned char>(out[i]))) out[i] = '?';
 }
 
 void AppendJsonString(std::string& out, std::string_view bytes) {

@@ -28,7 +28,7 @@ function(calvix_maker_page target)
 "// Generated from the build's settings by cmake/MakerPage.cmake.
 #pragma once
 
-inline constexpr char kMakerWebAddress[] = ${address};
+inline constexpr char kMakerUrlSetting[] = ${address};
 inline constexpr char kInstalledDocDir[] = ${doc_dir};
 inline constexpr char kSourceAboutPage[] = ${source_page};
 ")

@@ -60,7 +60,7 @@ std::string Bare(std::string_view text) {
   return bare;
 }
 
-void CheckLine(const TLine& line, const TCheckOptions& options) {
+void CheckLine(const TLine& line, const TCheckOptions& options, bool reports) {
   const TVerdict verdict = CheckNumber(line.Text, options);
   // The standard masks' own path and the general one agree with the bare characters.
   const std::string bare = Bare(line.Text);
@@ -73,6 +73,7 @@ void CheckLine(const TLine& line, const TCheckOptions& options) {
     Require(CheckNumber(masked, options).Valid());
   }
   for (const bool format : {false, true}) {
+    if (!reports) break;
     std::string report;
     AppendCheckReport(report, line, verdict, {false, format});
     Require(report.find('\n') == std::string::npos);
@@ -105,8 +106,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     Require(count < expected.size());
     Require(line.Text == expected[count].Text && line.Length == expected[count].Length);
     ++count;
-    for (const TCheckOptions& options : {TCheckOptions{}, cards, window})
-      CheckLine(line, options);
+    // The reports look the same whatever the options; they are checked once.
+    CheckLine(line, {}, true);
+    CheckLine(line, cards, false);
+    CheckLine(line, window, false);
   }
   Require(count == expected.size() && !reader.Failed());
   return 0;

@@ -27,8 +27,11 @@ function(calvix_install_desktop_entry template work name bindir destination extr
       set(${dir} "${CMAKE_INSTALL_PREFIX}/${${dir}}")
     endif()
   endforeach()
-  # The folder is a plain string value: only its backslashes need escaping.
+  # The folder and the file are plain string values: only their backslashes need escaping.
+  # TryExec makes the desktop pass over an entry whose program has gone, as the login entry
+  # that the package keeps as a configuration file after `apt remove`.
   string(REPLACE "\\" "\\\\" CALVIX_PROGRAM_DIR "${bindir}")
+  string(REPLACE "\\" "\\\\" CALVIX_PROGRAM_FILE "${bindir}/MorCalvix")
   calvix_exec_argument(CALVIX_PROGRAM "${bindir}/MorCalvix")
   set(CALVIX_ENTRY_EXTRA "${extra}")
   configure_file("${template}" "${work}/${name}" @ONLY NEWLINE_STYLE UNIX)

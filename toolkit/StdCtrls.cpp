@@ -343,8 +343,12 @@ int TCustomEdit::PosFromX(int x) const {
 }
 
 void TCustomEdit::ScrollToCaret() {
-  const std::string text = EditText();
-  const int caretX = TextBounds(*Font(), text.substr(0, FCaret), DT_SINGLELINE | DT_NOPREFIX).right;
+  // A caret at the start needs no measuring, which spares a field filled while its window is
+  // being read (a mask's blanks) from looking up its font before the window is ever shown.
+  const int caretX =
+      FCaret == 0
+          ? 0
+          : TextBounds(*Font(), EditText().substr(0, FCaret), DT_SINGLELINE | DT_NOPREFIX).right;
   const RECT area = TextArea();
   const int width = std::max(1, static_cast<int>(area.right - area.left) - 1);
   if (caretX - FScrollX > width) FScrollX = caretX - width;

@@ -102,6 +102,9 @@ class TLexer {
   // Reads the hex digits after a '{' up to the closing '}', blanks and line breaks allowed.
   std::vector<uint8_t> HexBlock(int openLine) {
     std::vector<uint8_t> bytes;
+    // Pictures make blocks of hundreds of kilobytes: room for all of it at once.
+    const size_t close = FText.find('}', FPos);
+    if (close != std::string::npos) bytes.reserve((close - FPos) / 2);
     int pending = -1;
     for (;;) {
       if (FPos >= FText.size()) Error("Binary value not terminated", openLine);

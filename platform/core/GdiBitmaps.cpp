@@ -91,6 +91,21 @@ void CopyDibRows(const Surface& from, Surface& to, const image::TDibFormat& form
   }
 }
 
+// Whether rows of `format` are already laid out as `section`'s own bits are: same size,
+// direction, depth, masks and colour table (padded as CreateDIBSection pads it).
+bool SameLayout(const TBitmap& section, const image::TDibFormat& format) {
+  const image::TDibFormat& own = section.format;
+  if (own.width != format.width || own.height != format.height || own.topDown != format.topDown ||
+      own.bitsPerPixel != format.bitsPerPixel || own.bitfields != format.bitfields ||
+      !std::equal(own.masks, own.masks + 3, format.masks)) {
+    return false;
+  }
+  if (format.bitsPerPixel > 8) return true;
+  std::vector<uint32_t> palette = format.palette;
+  palette.resize(size_t(1) << format.bitsPerPixel, 0);
+  return palette == own.palette;
+}
+
 }  // namespace
 
 extern "C" {
@@ -140,7 +155,9 @@ HBITMAP WINAPI CreateDIBSection(HDC hdc, const BITMAPINFO* pbmi, UINT usage, voi
   bitmap->format = format;
   bitmap->bits = std::make_unique<uint8_t[]>(size);
   std::memset(bitmap->bits.get(), 0, size);
-  image::DecodePixels(format, bitmap->bits.get(), size, bitmap->surface);
+  // Bits of zero everywhere: the first entry of the table, or black.
+  bitmap->surface =
+      Surface(format.width, format.height, format.bitsPerPixel <= 8 ? format.palette[0] : 0);
   if (ppvBits) *ppvBits = bitmap->bits.get();
   return static_cast<HBITMAP>(AddObject(std::move(bitmap)));
 }
@@ -185,6 +202,17 @@ int WINAPI SetDIBits(HDC hdc, HBITMAP hbm, UINT start, UINT cLines, const void* 
   if (!bitmap || !lpBits || ColorUse != DIB_RGB_COLORS || !ParseInfo(lpbmi, format)) return 0;
   const UINT available = start < UINT(format.height) ? UINT(format.height) - start : 0;
   const UINT lines = std::min(cLines, available);
+  if (bitmap->section && !bitmap->Mono() && SameLayout(*bitmap, format) && lines > 0) {
+    // Rows in the section's own layout (a bitmap file loaded into a section made from its
+    // header) go into the bits as they are, with no round through colours and back to the
+    // nearest entries of the table; the surface takes those rows from the bits, as it would
+    // have kept them.
+    const size_t stride = format.Stride();
+    std::memcpy(bitmap->bits.get() + size_t(start) * stride, lpBits, size_t(lines) * stride);
+    const int top = format.topDown ? int(start) : format.height - int(start + lines);
+    PullSection(*bitmap, top, top + int(lines));
+    return int(lines);
+  }
   std::vector<uint8_t> all(format.ImageSize());
   if (all.empty()) return 0;
   std::memcpy(all.data() + size_t(start) * format.Stride(), lpBits,

@@ -68,6 +68,44 @@ bool PatternPixel(const TTarget& target, uint32_t& pixel) {
   return true;
 }
 
+// One row of an operation: `op` gives each pixel from pattern, source and destination.
+template <class TOp>
+void BlitRow(uint32_t* d, const uint32_t* s, const TBlitSource* source, uint32_t pattern, int width,
+             TOp op) {
+  for (int x = 0; x < width; ++x) {
+    const uint32_t sp = s ? source->Convert(s[x]) : 0;
+    const uint32_t result = op(pattern, sp, d[x]) & 0xFFFFFF;
+    // A see-through pixel stays so while an operation leaves its colour alone (a mask).
+    if (!IsSeeThrough(d[x]) || result != (d[x] & 0x00FFFFFF)) d[x] = result;
+  }
+}
+
+// The operations that drawing through masks and inverting use, written out so that a row runs
+// without evaluating the whole truth table at every pixel; the others follow the table.
+void OperateRow(uint8_t code, uint32_t* d, const uint32_t* s, const TBlitSource* source,
+                uint32_t pattern, int width) {
+  using P = uint32_t;
+  switch (code) {
+    case 0x88:  // SRCAND
+      return BlitRow(d, s, source, pattern, width, [](P, P sp, P dp) { return sp & dp; });
+    case 0xEE:  // SRCPAINT
+      return BlitRow(d, s, source, pattern, width, [](P, P sp, P dp) { return sp | dp; });
+    case 0x66:  // SRCINVERT
+      return BlitRow(d, s, source, pattern, width, [](P, P sp, P dp) { return sp ^ dp; });
+    case 0x44:  // SRCERASE
+      return BlitRow(d, s, source, pattern, width, [](P, P sp, P dp) { return sp & ~dp; });
+    case 0x33:  // NOTSRCCOPY
+      return BlitRow(d, s, source, pattern, width, [](P, P sp, P) { return ~sp; });
+    case 0xCC:  // SRCCOPY with a conversion of colours
+      return BlitRow(d, s, source, pattern, width, [](P, P sp, P) { return sp; });
+    case 0xF0:  // PATCOPY
+      return BlitRow(d, s, source, pattern, width, [](P pp, P, P) { return pp; });
+    default:
+      return BlitRow(d, s, source, pattern, width,
+                     [code](P pp, P sp, P dp) { return ApplyRop3(code, pp, sp, dp); });
+  }
+}
+
 // Carries out the operation on `dest` (device coordinates, already clipped both ways).
 void Blit(TTarget& target, const RECT& dest, const TBlitSource* source, uint32_t pattern,
           uint8_t code) {
@@ -92,12 +130,7 @@ void Blit(TTarget& target, const RECT& dest, const TBlitSource* source, uint32_t
       std::memcpy(d, s, size_t(width) * 4);
       continue;
     }
-    for (int x = 0; x < width; ++x) {
-      const uint32_t sp = s ? source->Convert(s[x]) : 0;
-      const uint32_t result = ApplyRop3(code, pattern, sp, d[x]);
-      // A see-through pixel stays so while an operation leaves its colour alone (a mask).
-      if (!IsSeeThrough(d[x]) || result != (d[x] & 0x00FFFFFF)) d[x] = result;
-    }
+    OperateRow(code, d, s, source, pattern, width);
   }
 }
 

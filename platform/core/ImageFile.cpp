@@ -140,6 +140,13 @@ bool ValidDepth(int bits) {
 bool DecodeIndexedRow(const TDibFormat& format, const uint8_t* row, uint32_t* out) {
   const int bpp = format.bitsPerPixel;
   const uint32_t count = uint32_t(format.palette.size());
+  if (bpp == 8) {  // the common depth, one index a byte
+    for (int x = 0; x < format.width; ++x) {
+      if (row[x] >= count) return false;
+      out[x] = format.palette[row[x]];
+    }
+    return true;
+  }
   for (int x = 0; x < format.width; ++x) {
     const size_t bit = size_t(x) * bpp;
     const uint32_t index = (row[bit / 8] >> (8 - bpp - bit % 8)) & ((1u << bpp) - 1);

@@ -38,13 +38,15 @@ TErrorTrap::~TErrorTrap() {
 }
 
 bool TErrorTrap::Failed() {
-  if (!FSynced) {
+  // Requests made since the last look are answered first: a trap asked early in a group of
+  // requests (is the window there at all?) still catches what fails later in the group.
+  if (!FSynced || NextRequest(FDisplay) != FSyncedTo) {
     XSync(FDisplay, False);
     FSynced = true;
-    const unsigned long last = NextRequest(FDisplay);
+    FSyncedTo = NextRequest(FDisplay);
     for (const TRecordedError& e : recentErrors) {
       // Serial numbers wrap, so compare by unsigned distance from the first request.
-      if (e.code != 0 && e.serial - FFirstRequest < last - FFirstRequest) {
+      if (e.code != 0 && e.serial - FFirstRequest < FSyncedTo - FFirstRequest) {
         FError = e.code;
       }
     }

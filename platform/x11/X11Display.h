@@ -86,7 +86,8 @@ class TErrorTrap {
   TErrorTrap(const TErrorTrap&) = delete;
   TErrorTrap& operator=(const TErrorTrap&) = delete;
 
-  // Waits for the server to answer everything sent so far; true when an error arrived.
+  // Waits for the server to answer everything sent so far; true when any request since the
+  // trap was set has failed. May be asked again after more requests.
   bool Failed();
   int ErrorCode() const { return FError; }
 
@@ -95,6 +96,7 @@ class TErrorTrap {
   unsigned long FFirstRequest;
   int FError = 0;
   bool FSynced = false;
+  unsigned long FSyncedTo = 0;  // the next request's number at the last look
 };
 
 }  // namespace platform::x11

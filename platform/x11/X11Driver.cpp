@@ -356,8 +356,16 @@ void TX11Driver::Restack(HWND hwnd, HWND above) {
     changes.stack_mode = Below;
     mask |= CWSibling;
   }
-  // Through the window manager, which stacks frames rather than our windows.
-  XReconfigureWMWindow(FDisplay->Dpy(), w->xid, FDisplay->Screen(), mask, &changes);
+  if (sibling == nullptr) {
+    // To the top: the window manager, which redirects this request and stacks frames rather
+    // than our windows, raises the frame. No sibling can mismatch, so there is no need to wait
+    // for the server's verdict as XReconfigureWMWindow does, which costs a round trip.
+    XConfigureWindow(FDisplay->Dpy(), w->xid, mask, &changes);
+  } else {
+    // Below one of our windows, which may sit in a frame of its own and then is no sibling:
+    // the server refuses the plain request and the window manager is asked instead.
+    XReconfigureWMWindow(FDisplay->Dpy(), w->xid, FDisplay->Screen(), mask, &changes);
+  }
   XFlush(FDisplay->Dpy());
 }
 
@@ -485,10 +493,11 @@ bool TX11Driver::ReadScreen(const RECT& area, Surface& out) {
 
 bool TX11Driver::Stacking(std::vector<StackEntry>& topFirst) {
   topFirst.clear();
-  for (const TTopLevel& top : WalkTopLevels(*FDisplay)) {
+  for (const TTopLevel& top : FSnapshot.TopLevels(TickCount())) {
     if (const TWindow* own = FindX(top.client)) {
       topFirst.push_back({own->hwnd, 0});
-    } else if (top.client != FTimeWindow && !FTray->OwnsWindow(top.client)) {
+    } else if (top.client != FTimeWindow && top.client != FUserTimeWindow &&
+               !FTray->OwnsWindow(top.client)) {
       topFirst.push_back({nullptr, uint64_t(top.client)});
     }
   }
@@ -496,7 +505,7 @@ bool TX11Driver::Stacking(std::vector<StackEntry>& topFirst) {
 }
 
 bool TX11Driver::Describe(uint64_t key, ForeignWindow& out) {
-  return DescribeWindow(*FDisplay, Window(key), out);
+  return FSnapshot.Describe(Window(key), out, TickCount());
 }
 
 bool TX11Driver::PostTo(uint64_t key, UINT msg, WPARAM wParam, LPARAM lParam) {

@@ -7,6 +7,7 @@
 
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -17,6 +18,7 @@
 #include "platform/x11/X11Keyboard.h"
 #include "platform/x11/X11NotifyArea.h"
 #include "platform/x11/X11SeeThrough.h"
+#include "platform/x11/X11Snapshot.h"
 #include "platform/x11/X11Tray.h"
 
 namespace platform::x11 {
@@ -118,6 +120,7 @@ class TX11Driver final : public Driver {
   // --- Events ---
   bool Drain();
   void Translate(XEvent& event);
+  void TranslateExpose(const TWindow& w, const RECT& area);
   void TranslatePointer(const TWindow& w, const XEvent& event);
   void TranslateKey(XKeyEvent& event);
   void TranslateClient(const TWindow& w, const XClientMessageEvent& event);
@@ -127,6 +130,8 @@ class TX11Driver final : public Driver {
   bool IsCalvixWindow(Window xid);
 
   std::unique_ptr<TX11Display> FDisplay;
+  // The other programs' windows as last read, for walks over every window.
+  TX11Snapshot FSnapshot{*FDisplay};
   std::map<HWND, TWindow> FWindows;
   std::unique_ptr<TX11Tray> FTray;
   std::unique_ptr<TX11Cursors> FCursors;

@@ -10,6 +10,7 @@
 #include <cstring>
 
 #include "platform/core/DriverSink.h"
+#include "platform/core/WindowSurfaces.h"
 #include "platform/win32.h"
 #include "platform/x11/X11DriverImpl.h"
 #include "platform/x11/X11Windows.h"
@@ -70,6 +71,7 @@ bool TX11Driver::Drain() {
     Translate(event);
     any = true;
   }
+  if (any) FSnapshot.Forget();
   if (FFocusChanged) CheckFocus();
   FTray->Tick(TickCount());
   if (FNotifyArea->Process()) any = true;
@@ -106,9 +108,9 @@ void TX11Driver::Translate(XEvent& event) {
       w->mapped = false;
       break;
     case Expose:
-      sink::Exposed(w->hwnd,
-                    RECT{event.xexpose.x, event.xexpose.y, event.xexpose.x + event.xexpose.width,
-                         event.xexpose.y + event.xexpose.height});
+      TranslateExpose(*w,
+                      RECT{event.xexpose.x, event.xexpose.y, event.xexpose.x + event.xexpose.width,
+                           event.xexpose.y + event.xexpose.height});
       break;
     case ConfigureNotify:
       // Only the window manager's own notices give screen coordinates.
@@ -145,6 +147,18 @@ void TX11Driver::Translate(XEvent& event) {
     default:
       break;
   }
+}
+
+void TX11Driver::TranslateExpose(const TWindow& w, const RECT& area) {
+  // The window's surface keeps what the program painted last, and the exposed part is put back
+  // from it, as a compositing desktop does. So the first paint of a window, which mostly comes
+  // before the window manager has mapped it and cannot be shown then, is not asked for again
+  // when the window appears. While a paint is pending anyway, the exposed part joins it.
+  const Surface* surface = GetUpdateRect(w.hwnd, nullptr, FALSE) ? nullptr : WindowSurface(w.hwnd);
+  if (surface != nullptr)
+    Present(w.hwnd, *surface, area);
+  else
+    sink::Exposed(w.hwnd, area);
 }
 
 void TX11Driver::TranslatePointer(const TWindow& w, const XEvent& event) {
@@ -251,6 +265,14 @@ void TX11Driver::TranslateProperty(TWindow& w, const XPropertyEvent& event) {
   if (!FDisplay->GetLongs(w.xid, FDisplay->Atoms().wmState, state) || state.empty()) return;
   const bool iconic = state[0] == kIconicState;
   w.iconic = iconic;
+  if (iconic && !w.minimised && w.shown && (w.info.style & WS_MINIMIZEBOX) == 0) {
+    // Windows offers no way to minimise a window without a minimise box (a message box, a
+    // borderless form); a window manager that does anyway (openbox keeps the button on dialogs)
+    // is overruled, or the window would be lost without a taskbar entry to bring it back.
+    XMapWindow(FDisplay->Dpy(), w.xid);
+    w.iconic = false;
+    return;
+  }
   if (iconic != w.minimised && w.shown) {
     w.minimised = iconic;
     sink::MinimisedBySystem(w.hwnd, iconic);

@@ -99,12 +99,10 @@ void PutSurface(const TX11Display& display, Drawable target, GC gc, const Surfac
 bool ReadDrawable(const TX11Display& display, Drawable source, const RECT& area, Surface& out) {
   const int w = area.right - area.left, h = area.bottom - area.top;
   if (w <= 0 || h <= 0) return false;
-  TErrorTrap trap(display.Dpy());
+  // The image is the request's reply, and an error (a drawable gone, an area outside it) comes
+  // in its place: no image, and no need to wait for the server once more to learn of it.
   XImage* image = XGetImage(display.Dpy(), source, area.left, area.top, w, h, AllPlanes, ZPixmap);
-  if (image == nullptr || trap.Failed()) {
-    if (image != nullptr) XDestroyImage(image);
-    return false;
-  }
+  if (image == nullptr) return false;
   out.Resize(w, h);
   if (SameLayout(*image)) {
     for (int y = 0; y < h; ++y) {

@@ -298,6 +298,11 @@ bool TX11Tray::HandleEvent(const XEvent& event, DWORD now) {
     HostGone();
     return true;
   }
+  if (event.xany.window == FTipWindow && FTipWindow != 0) {
+    // Uncovered by another window: the server has repainted only the background.
+    if (event.type == Expose && event.xexpose.count == 0 && FTipShown) DrawTip();
+    return true;
+  }
   TIcon* icon = FindWindow(event.xany.window);
   return icon != nullptr && HandleIconEvent(*icon, event, now);
 }
@@ -424,9 +429,10 @@ void TX11Tray::ShowTip(TIcon& icon) {
     attributes.save_under = True;
     attributes.background_pixel = 0xFFFFE1;  // the system's tooltip colour
     attributes.border_pixel = 0;
+    attributes.event_mask = ExposureMask;
     FTipWindow = XCreateWindow(
         dpy, FDisplay.Root(), 0, 0, w, h, 1, CopyFromParent, InputOutput, CopyFromParent,
-        CWOverrideRedirect | CWSaveUnder | CWBackPixel | CWBorderPixel, &attributes);
+        CWOverrideRedirect | CWSaveUnder | CWBackPixel | CWBorderPixel | CWEventMask, &attributes);
     FDisplay.SetAtoms(FTipWindow, FDisplay.Atoms().netWmWindowType,
                       {FDisplay.Atoms().netWmWindowTypeTooltip});
   }
@@ -440,13 +446,21 @@ void TX11Tray::ShowTip(TIcon& icon) {
   // Named like its text, for the tools that list windows (and the tests).
   XStoreName(dpy, FTipWindow, tip.c_str());
   XMapRaised(dpy, FTipWindow);
+  FTipText = tip;
+  FTipShown = true;
+  // Drawn now, and again at every exposure: the first comes with the map.
+  DrawTip();
+  XFlush(dpy);
+}
+
+void TX11Tray::DrawTip() {
+  Display* dpy = FDisplay.Dpy();
   XClearWindow(dpy, FTipWindow);
   XSetFont(dpy, FGc, FFont->fid);
   XSetForeground(dpy, FGc, 0);
-  XDrawString(dpy, FTipWindow, FGc, kTipPadding, kTipPadding + FFont->ascent, tip.data(),
-              int(tip.size()));
+  XDrawString(dpy, FTipWindow, FGc, kTipPadding, kTipPadding + FFont->ascent, FTipText.data(),
+              int(FTipText.size()));
   XFlush(dpy);
-  FTipShown = true;
 }
 
 void TX11Tray::HideTip() {

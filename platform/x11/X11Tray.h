@@ -7,6 +7,7 @@
 
 #include <functional>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "platform/Driver.h"
@@ -69,6 +70,7 @@ class TX11Tray {
   void Pointer(TIcon& icon, const XEvent& event, DWORD now);
   void Notify(const TIcon& icon, UINT mouseMessage) const;
   void ShowTip(TIcon& icon);
+  void DrawTip();
   void HideTip();
 
   TX11Display& FDisplay;
@@ -83,6 +85,7 @@ class TX11Tray {
   TIcon* FHover = nullptr;  // the icon under the pointer
   DWORD FTipDue = 0;        // when the tip shows; 0 while none is pending
   bool FTipShown = false;
+  std::string FTipText;  // what the shown tip says
   XFontStruct* FFont = nullptr;
 };
 

@@ -51,7 +51,8 @@ std::vector<TTopLevel> WalkTopLevels(const TX11Display& display) {
   Window root = 0, parent = 0;
   Window* children = nullptr;
   unsigned int count = 0;
-  TErrorTrap trap(display.Dpy());
+  // Every request of the walk is answered, so an error (a window gone meanwhile) comes as the
+  // answer and the window is skipped; nothing needs another round trip to learn of it.
   if (!XQueryTree(display.Dpy(), display.Root(), &root, &parent, &children, &count)) {
     return topFirst;
   }
@@ -79,9 +80,9 @@ std::string WindowText(const TX11Display& display, Window w) {
 
 bool DescribeWindow(const TX11Display& display, Window w, ForeignWindow& out) {
   Display* dpy = display.Dpy();
-  TErrorTrap trap(dpy);
+  // Each request here is answered, and an error (the window gone) comes as its answer.
   XWindowAttributes attributes{};
-  if (!XGetWindowAttributes(dpy, w, &attributes) || trap.Failed()) return false;
+  if (!XGetWindowAttributes(dpy, w, &attributes)) return false;
   out = ForeignWindow{};
   out.key = w;
   out.text = WindowText(display, w);
@@ -106,9 +107,10 @@ bool DescribeWindow(const TX11Display& display, Window w, ForeignWindow& out) {
   }
   Window child = 0;
   int x = 0, y = 0;
-  XTranslateCoordinates(dpy, w, display.Root(), 0, 0, &x, &y, &child);
+  // A window gone since the first answer fails this last one too.
+  if (!XTranslateCoordinates(dpy, w, display.Root(), 0, 0, &x, &y, &child)) return false;
   out.bounds = RECT{x, y, x + attributes.width, y + attributes.height};
-  return !trap.Failed();
+  return true;
 }
 
 void EncodePostedMessage(const TPostedMessage& message, long (&data)[5]) {

@@ -165,6 +165,45 @@ int ApplicationShell(const std::vector<std::string>&) {
   return int(msg.wParam);
 }
 
+// "dialog TEXT": a message box as the toolkit makes one, a fixed-size dialog frame owned by the
+// application's hidden window, shown until the process is ended.
+int MessageBoxWindow(const std::vector<std::string>& args) {
+  if (args.size() != 1) return 2;
+  HWND app = CreateRecordingWindow("E2EApplication", args[0] + " owner",
+                                   WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX,
+                                   RECT{512, 384, 512, 384});
+  HWND box = CreateRecordingWindow("E2EMessageBox", args[0],
+                                   WS_POPUP | WS_CAPTION | WS_DLGFRAME | WS_SYSMENU,
+                                   RECT{350, 300, 650, 420}, app, WS_EX_DLGMODALFRAME);
+  ShowWindow(box, SW_SHOW);
+  MSG msg;
+  while (GetMessageA(&msg, nullptr, 0, 0) > 0)
+    DispatchMessageA(&msg);
+  return int(msg.wParam);
+}
+
+// "churn": windows that come and go, named and classed, twenty at a time every few
+// milliseconds, until the process is ended: another program whose windows vanish while a walk
+// reads them.
+int ChurningWindows(const std::vector<std::string>&) {
+  constexpr int kBatch = 20;
+  std::vector<HWND> batch;
+  unsigned round = 0;
+  SetTimer(nullptr, 0, 5, nullptr);
+  MSG msg;
+  while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
+    if (msg.message != WM_TIMER) continue;
+    for (HWND w : batch)
+      DestroyWindow(w);
+    batch.clear();
+    ++round;
+    for (int i = 0; i < kBatch; ++i)
+      batch.push_back(CreateRecordingWindow("E2EChurn", "E2E churn " + std::to_string(round),
+                                            WS_POPUP, RECT{10, 10, 60, 60}));
+  }
+  return int(msg.wParam);
+}
+
 }  // namespace
 
 int RunChild(const std::string& role, const std::vector<std::string>& args) {
@@ -172,6 +211,8 @@ int RunChild(const std::string& role, const std::vector<std::string>& args) {
   if (role == "find") return FindFirst(args);
   if (role == "tray") return TrayUntilTheSessionEnds(args);
   if (role == "shell") return ApplicationShell(args);
+  if (role == "dialog") return MessageBoxWindow(args);
+  if (role == "churn") return ChurningWindows(args);
   std::fprintf(stderr, "e2e: unknown child role %s\n", role.c_str());
   return 2;
 }

@@ -3,10 +3,14 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <sstream>
 
 #include "platform/x11/X11Driver.h"
 #include "tests/e2e/Desktop.h"
 #include "tests/e2e/Platform.h"
+
+// After GoogleTest: the X headers define macros (None, Bool) that its own names would meet.
+#include "platform/x11/X11Display.h"
 
 using namespace e2e;
 
@@ -138,6 +142,69 @@ TEST(Shell, HoveringOverADockedIconShowsItsTipUntilThePointerLeaves) {
   DestroyWindow(owner);
 }
 
+TEST(Shell, ATipUncoveredByAnotherWindowIsDrawnAgain) {
+  HWND owner = CreateRecordingWindow("E2EOwner", "E2E owner", WS_POPUP, RECT{0, 0, 10, 10});
+  HICON icon = SolidIcon(16, RGB(0, 128, 0), 0);
+  NOTIFYICONDATAA data = IconData(owner, icon);
+  e2e::Run("xdotool mousemove 0 0");
+  ASSERT_TRUE(Shell_NotifyIconA(NIM_ADD, &data));
+  // The shown windows of the tip's name: the icon (square) and, on hover, the tip (wider).
+  auto shownNamedLikeTheTip = [](bool wide, RECT& out) {
+    std::istringstream ids(Output("xdotool search --onlyvisible --name '^E2E tray$' 2>/dev/null"));
+    std::string id;
+    while (ids >> id) {
+      const std::string geometry = Output("xdotool getwindowgeometry --shell " + id);
+      int x = 0, y = 0, w = 0, h = 0;
+      if (std::sscanf(geometry.c_str(), "WINDOW=%*d\nX=%d\nY=%d\nWIDTH=%d\nHEIGHT=%d", &x, &y, &w,
+                      &h) == 4 &&
+          (w > h) == wide) {
+        out = RECT{x, y, x + w, y + h};
+        return true;
+      }
+    }
+    return false;
+  };
+  RECT slot{}, tip{};
+  ASSERT_TRUE(PumpUntil([&] { return shownNamedLikeTheTip(false, slot); }));
+  e2e::Run("xdotool mousemove " + std::to_string((slot.left + slot.right) / 2) + " " +
+           std::to_string((slot.top + slot.bottom) / 2));
+  ASSERT_TRUE(PumpUntil([&] { return shownNamedLikeTheTip(true, tip); })) << "no tip on hover";
+  // The text's dark pixels on the tip's light background.
+  auto textPixels = [&] {
+    const TShot shot = Screenshot();
+    int dark = 0;
+    for (int y = tip.top; y < tip.bottom && shot.width > 0; ++y) {
+      for (int x = tip.left; x < tip.right; ++x)
+        dark += (shot.At(x, y) & 0xFF) < 0x40;
+    }
+    return dark;
+  };
+  ASSERT_TRUE(PumpUntil([&] { return textPixels() > 20; })) << "the tip shows no text";
+  const int drawn = textPixels();
+
+  // Another program's window passes over the tip and goes.
+  const auto other = platform::x11::TX11Display::Open();
+  ASSERT_NE(other, nullptr);
+  XSetWindowAttributes attributes{};
+  attributes.override_redirect = True;
+  attributes.background_pixel = 0xFFFFFF;
+  const Window cover =
+      XCreateWindow(other->Dpy(), other->Root(), tip.left - 5, tip.top - 5,
+                    tip.right - tip.left + 10, tip.bottom - tip.top + 10, 0, CopyFromParent,
+                    InputOutput, CopyFromParent, CWOverrideRedirect | CWBackPixel, &attributes);
+  XMapRaised(other->Dpy(), cover);
+  XSync(other->Dpy(), False);
+  EXPECT_TRUE(PumpUntil([&] { return textPixels() == 0; })) << "the cover did not cover";
+  XDestroyWindow(other->Dpy(), cover);
+  XSync(other->Dpy(), False);
+  EXPECT_TRUE(PumpUntil([&] { return textPixels() == drawn; })) << "the tip lost its text";
+
+  e2e::Run("xdotool mousemove 0 0");
+  EXPECT_TRUE(Shell_NotifyIconA(NIM_DELETE, &data));
+  DestroyIcon(icon);
+  DestroyWindow(owner);
+}
+
 // The second copy runs while this process sits blocked in waiting for it, so this also shows
 // that a window reaches the server when it is made, not at the next message loop.
 TEST(Shell, ASecondProcessFindsTheHiddenWindowPostsToItAndRestoresIt) {
@@ -160,4 +227,67 @@ TEST(Shell, ASecondProcessFindsTheHiddenWindowPostsToItAndRestoresIt) {
   // With the window gone, the search comes back empty.
   const int again = SpawnChild("find", {"TApplication", "E2E Calvix", "1"});
   EXPECT_EQ(WaitChild(again), 1);
+}
+
+// Other programs' windows vanish at any moment, also while a walk reads them: a window that is
+// gone reads as empty and as no window, and the X errors it causes end nothing.
+TEST(Shell, OtherProgramsWindowsThatVanishReadAsEmptyAndEndNothing) {
+  const int other = SpawnChild("window", {"E2E vanishing", "700", "500"});
+  HWND found = nullptr;
+  ASSERT_TRUE(PumpUntil([&] {
+    for (HWND w = GetTopWindow(nullptr); w != nullptr; w = GetWindow(w, GW_HWNDNEXT)) {
+      char text[64] = {};
+      if (GetWindowTextA(w, text, sizeof text) > 0 && std::strcmp(text, "E2E vanishing") == 0)
+        found = w;
+    }
+    return found != nullptr;
+  }));
+  EndChild(other);
+  // Gone for the program once it next looks at its queue.
+  EXPECT_TRUE(PumpUntil([&] { return !IsWindow(found); }));
+  char className[256] = "stale", text[256] = "stale";
+  EXPECT_EQ(GetClassNameA(found, className, 255), 0);
+  EXPECT_EQ(GetWindowTextA(found, text, 255), 0);
+  EXPECT_STREQ(text, "");
+  EXPECT_EQ(GetWindowTextLengthA(found), 0);
+  EXPECT_FALSE(IsWindow(found));
+  EXPECT_FALSE(IsWindowVisible(found));
+  EXPECT_FALSE(PostMessageA(found, WM_USER, 0, 0));
+
+  // Walks over windows that another program makes and destroys as fast as it can.
+  const int churn = SpawnChild("churn", {});
+  auto churning = [] {
+    for (HWND w = GetTopWindow(nullptr); w != nullptr; w = GetWindow(w, GW_HWNDNEXT)) {
+      char cls[256] = {};
+      if (GetClassNameA(w, cls, 255) > 0 && std::strcmp(cls, "E2EChurn") == 0) return true;
+    }
+    return false;
+  };
+  ASSERT_TRUE(PumpUntil(churning, 10)) << "the other program made no windows";
+  int read = 0, churned = 0;
+  const DWORD end = GetTickCount() + 2000;
+  while (int32_t(GetTickCount() - end) < 0) {
+    // The program looks at its queue between two walks, as a program does between messages.
+    MSG msg;
+    PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE);
+    for (HWND w = GetTopWindow(nullptr); w != nullptr; w = GetWindow(w, GW_HWNDNEXT)) {
+      char cls[256] = {}, name[256] = {};
+      GetClassNameA(w, cls, 255);
+      GetWindowTextA(w, name, 255);
+      RECT r;
+      GetWindowRect(w, &r);
+      IsWindowVisible(w);
+      IsIconic(w);
+      ++read;
+      // A window of the churn reads whole, or as nothing from the moment it has gone.
+      const bool churnClass = std::strcmp(cls, "E2EChurn") == 0;
+      const bool churnText = std::string(name).rfind("E2E churn ", 0) == 0;
+      churned += churnClass;
+      if (churnClass) EXPECT_TRUE(churnText || name[0] == '\0') << name;
+      if (churnText) EXPECT_TRUE(churnClass) << "class \"" << cls << "\" with text " << name;
+    }
+  }
+  EndChild(churn);
+  EXPECT_GT(read, 100);
+  EXPECT_GT(churned, 0) << "the walk never met the churning windows";
 }

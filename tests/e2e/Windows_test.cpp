@@ -270,3 +270,68 @@ TEST(Windows, AShownMenuHoldsThePointerSoAPressOutsideReachesIt) {
   DestroyWindow(menu);
   DestroyWindow(owner);
 }
+
+namespace {
+
+// What the window manager offers for a window: its allowed actions, without the prefix.
+std::string AllowedActions(const std::string& on, const std::string& name) {
+  return Output(on + "xprop -name '" + name + "' _NET_WM_ALLOWED_ACTIONS");
+}
+
+}  // namespace
+
+// A message box, as the toolkit makes one: a fixed-size dialog frame owned by the application's
+// hidden window. The window manager takes it as a dialog of its owner and offers neither
+// resizing nor maximising; where it offers minimising anyway (openbox), the box stays up, as
+// it cannot be minimised on Windows.
+TEST(Windows, AMessageBoxIsAFixedSizeDialogOfItsOwnerThatStaysUp) {
+  HWND app = CreateRecordingWindow("E2EApplication", "E2E box owner",
+                                   WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX,
+                                   RECT{512, 384, 512, 384});
+  HWND box = CreateRecordingWindow("E2EMessageBox", "E2E box",
+                                   WS_POPUP | WS_CAPTION | WS_DLGFRAME | WS_SYSMENU,
+                                   RECT{350, 300, 650, 420}, app, WS_EX_DLGMODALFRAME);
+  ShowWindow(box, SW_SHOW);
+  ASSERT_TRUE(PumpUntil([] { return ActiveWindowName() == "E2E box"; }));
+  const std::string owner = Output("xdotool search --name '^E2E box owner$' | head -1");
+  const std::string props =
+      Output("xprop -name 'E2E box' WM_TRANSIENT_FOR _NET_WM_WINDOW_TYPE WM_NORMAL_HINTS");
+  char transientFor[32];
+  std::snprintf(transientFor, sizeof transientFor, "window id # 0x%lx", std::stoul(owner));
+  EXPECT_NE(props.find(transientFor), std::string::npos) << props;
+  EXPECT_NE(props.find("_NET_WM_WINDOW_TYPE_DIALOG"), std::string::npos) << props;
+  EXPECT_NE(props.find("program specified minimum size: 300 by 120"), std::string::npos) << props;
+  EXPECT_NE(props.find("program specified maximum size: 300 by 120"), std::string::npos) << props;
+  const std::string actions = AllowedActions("", "E2E box");
+  EXPECT_NE(actions.find("_NET_WM_ACTION_CLOSE"), std::string::npos) << actions;
+  EXPECT_EQ(actions.find("_NET_WM_ACTION_RESIZE"), std::string::npos) << actions;
+  EXPECT_EQ(actions.find("_NET_WM_ACTION_MAXIMIZE"), std::string::npos) << actions;
+
+  Recorded().clear();
+  e2e::Run("xdotool search --name '^E2E box$' windowminimize");
+  ASSERT_TRUE(SyncWithWindowManager());
+  EXPECT_TRUE(PumpUntil([] {
+    return Output("xprop -name 'E2E box' WM_STATE").find("Normal") != std::string::npos;
+  })) << "the box stayed minimised";
+  EXPECT_FALSE(IsIconic(box));
+  EXPECT_EQ(CountOf(box, WM_SYSCOMMAND), 0);
+  DestroyWindow(box);
+  DestroyWindow(app);
+}
+
+// The same box under xfwm4, another program's: a dialog without minimise, maximise or resize.
+TEST(Windows, UnderXfwm4AMessageBoxOffersNoMinimiseMaximiseOrResize) {
+  const TDesktop& xfce = TDesktop::Xfce();
+  const int child = SpawnChild("dialog", {"E2E xfwm4 box"}, xfce.DisplayName());
+  EXPECT_TRUE(PumpUntil([&] {
+    return AllowedActions("DISPLAY=" + xfce.DisplayName() + " ", "E2E xfwm4 box")
+               .find("_NET_WM_ACTION_CLOSE") != std::string::npos;
+  }));
+  const std::string actions =
+      AllowedActions("DISPLAY=" + xfce.DisplayName() + " ", "E2E xfwm4 box");
+  for (const char* action : {"MINIMIZE", "MAXIMIZE", "RESIZE"})
+    EXPECT_EQ(actions.find(std::string("_NET_WM_ACTION_") + action), std::string::npos) << actions;
+  EXPECT_NE(Output(xfce.On("xprop -name 'E2E xfwm4 box' _NET_WM_WINDOW_TYPE")).find("DIALOG"),
+            std::string::npos);
+  EndChild(child);
+}

@@ -56,6 +56,9 @@ TEST(InstallTree, PutsTheProgramItsMenuEntryIconsDescriptionAndDocumentsUnderThe
         << folder;
   }
   EXPECT_TRUE(fs::is_regular_file(usr / "share/man/man1/MorCalvix.1"));
+  // The checks on the command line come with the program.
+  EXPECT_TRUE(fs::is_regular_file(usr / "bin/calvix-check"));
+  EXPECT_TRUE(fs::is_regular_file(usr / "share/man/man1/calvix-check.1"));
 
   // The documents, the about page where the licence window's link looks for it.
   const fs::path docs = usr / "share/doc/calvix";
@@ -86,6 +89,7 @@ TEST(InstallTree, PutsTheProgramItsMenuEntryIconsDescriptionAndDocumentsUnderThe
   const auto entry = DesktopEntry(usr / Menu());
   EXPECT_EQ(entry.at("Name"), "Calvix");
   EXPECT_EQ(entry.at("Exec"), "/usr/bin/MorCalvix");
+  EXPECT_EQ(entry.at("TryExec"), "/usr/bin/MorCalvix");
   EXPECT_EQ(entry.at("Path"), "/usr/bin");
   EXPECT_EQ(entry.at("Icon"), "calvix");
   EXPECT_EQ(entry.at("StartupNotify"), "false");
@@ -129,6 +133,7 @@ TEST(InstallTree, EntriesNameTheProgramWhereverThePrefixPutsIt) {
   // A path with a space is quoted in Exec, and the dollar sign escaped inside the quotes.
   EXPECT_EQ(entry.at("Exec"), "\"/opt/Calvix 2\\\\$/bin/MorCalvix\"");
   EXPECT_EQ(entry.at("Path"), "/opt/Calvix 2$/bin");
+  EXPECT_EQ(entry.at("TryExec"), "/opt/Calvix 2$/bin/MorCalvix");
   EXPECT_EQ(ValidateEntry(menu), "0");
 }
 

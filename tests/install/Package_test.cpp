@@ -93,11 +93,14 @@ TEST_F(Package, CarriesItsControlDataAndTheInstalledTree) {
       "./usr/share/icons/hicolor/48x48/apps/calvix.png",
       "./usr/share/metainfo/" + std::string(kAppId) + ".metainfo.xml",
       "./usr/share/man/man1/MorCalvix.1.gz",
+      "./usr/bin/calvix-check",
+      "./usr/share/man/man1/calvix-check.1.gz",
       doc + "README.md",
       doc + "about.html",
       doc + "LICENCA.txt",
       doc + "copyright",
-      doc + "changelog.gz"};
+      doc + "changelog.gz",
+      "./usr/share/doc-base/calvix"};
   for (const std::string& file : files)
     EXPECT_NE(contents.find(" " + file + "\n"), std::string::npos) << file << "\n" << contents;
   EXPECT_EQ(contents.find("/usr/local"), std::string::npos) << contents;

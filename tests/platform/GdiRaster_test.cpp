@@ -2,6 +2,8 @@
 // clipping, overlapping copies, monochrome conversions and stretching.
 #include <gtest/gtest.h>
 
+#include <cstring>
+
 #include "platform/win32.h"
 #include "tests/platform/GdiTestSupport.h"
 
@@ -152,6 +154,69 @@ TEST(GdiRaster, DibSectionsShareTheirBitsWithDrawing) {
   const_cast<uint16_t*>(words)[0] = 0x001F;  // the program writes blue at the bottom left
   EXPECT_EQ(GetPixel(dc, 0, 1), RGB(0, 0, 255));
   SelectObject(dc, old);
+  DeleteDC(dc);
+  DeleteObject(section);
+}
+
+// What loading a bitmap file does: a section made from the file's header, then its rows.
+TEST(GdiRaster, RowsOfASectionsOwnFormatGoInAsGivenWholeOrInPart) {
+  struct {
+    BITMAPINFOHEADER header;
+    RGBQUAD colors[3];
+  } info{};
+  // 4 by 3, 8 bits, bottom-up, a table of three colours (red, green, blue).
+  info.header = {sizeof(BITMAPINFOHEADER), 4, 3, 1, 8, BI_RGB, 0, 0, 0, 3, 0};
+  info.colors[0] = {0, 0, 255, 0};
+  info.colors[1] = {0, 255, 0, 0};
+  info.colors[2] = {255, 0, 0, 0};
+  const auto* header = reinterpret_cast<const BITMAPINFO*>(&info);
+  void* bits = nullptr;
+  HBITMAP section = CreateDIBSection(nullptr, header, DIB_RGB_COLORS, &bits, nullptr, 0);
+  ASSERT_NE(section, nullptr);
+  // DIB row 0 is the bottom row of the picture.
+  const uint8_t rows[3][4] = {{0, 1, 2, 0}, {1, 1, 1, 1}, {2, 2, 2, 2}};
+  HDC dc = CreateCompatibleDC(nullptr);
+  EXPECT_EQ(SetDIBits(dc, section, 0, 3, rows, header, DIB_RGB_COLORS), 3);
+  EXPECT_EQ(std::memcmp(bits, rows, sizeof rows), 0);
+  // One row alone, the middle one; the others stay.
+  const uint8_t middle[4] = {0, 2, 0, 2};
+  EXPECT_EQ(SetDIBits(dc, section, 1, 1, middle, header, DIB_RGB_COLORS), 1);
+  EXPECT_EQ(std::memcmp(static_cast<const uint8_t*>(bits) + 4, middle, 4), 0);
+  // An icon made of the section, which reads its pixels at once, takes the same ones.
+  HBITMAP mask = CreateBitmap(4, 3, 1, 1, nullptr);  // all opaque
+  ICONINFO iconInfo{TRUE, 0, 0, mask, section};
+  HICON icon = CreateIconIndirect(&iconInfo);
+  TMemoryCanvas drawn(4, 3, RGB(1, 2, 3));
+  ASSERT_TRUE(DrawIconEx(drawn.Dc(), 0, 0, icon, 4, 3, 0, nullptr, DI_NORMAL));
+  EXPECT_EQ(drawn.At(1, 2), RGB(0, 255, 0));
+  EXPECT_EQ(drawn.At(1, 1), RGB(0, 0, 255));
+  DestroyIcon(icon);
+  DeleteObject(mask);
+  HGDIOBJ old = SelectObject(dc, section);
+  EXPECT_EQ(GetPixel(dc, 1, 2), RGB(0, 255, 0));  // bottom row
+  EXPECT_EQ(GetPixel(dc, 2, 2), RGB(0, 0, 255));
+  EXPECT_EQ(GetPixel(dc, 0, 1), RGB(255, 0, 0));  // the row written alone
+  EXPECT_EQ(GetPixel(dc, 1, 1), RGB(0, 0, 255));
+  EXPECT_EQ(GetPixel(dc, 3, 0), RGB(0, 0, 255));  // top row
+  SelectObject(dc, old);
+  // Rows of another format are converted to the section's colours.
+  struct {
+    BITMAPINFOHEADER header;
+  } direct{};
+  direct.header = {sizeof(BITMAPINFOHEADER), 4, 3, 1, 24, BI_RGB, 0, 0, 0, 0, 0};
+  uint8_t nearlyGreen[3][12];  // blue, green, red
+  for (auto& row : nearlyGreen)
+    for (int x = 0; x < 4; ++x) {
+      row[3 * x] = 0;
+      row[3 * x + 1] = 250;
+      row[3 * x + 2] = 10;
+    }
+  EXPECT_EQ(SetDIBits(dc, section, 0, 3, nearlyGreen, reinterpret_cast<const BITMAPINFO*>(&direct),
+                      DIB_RGB_COLORS),
+            3);
+  const auto* indices = static_cast<const uint8_t*>(bits);
+  EXPECT_EQ(indices[0], 1) << "the nearest entry, green";
+  EXPECT_EQ(indices[11], 1);
   DeleteDC(dc);
   DeleteObject(section);
 }
