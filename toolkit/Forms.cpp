@@ -7,6 +7,7 @@
 #include "toolkit/Dialogs.h"
 #include "toolkit/Streaming.h"
 #include "toolkit/TypInfo.h"
+#include "toolkit/UtilWindow.h"
 
 namespace {
 
@@ -26,17 +27,6 @@ TErrorBoxProc& ErrorBox() {
 std::string MessageOf(const std::exception& e) {
   if (const auto* ours = dynamic_cast<const Exception*>(&e)) return ours->Message();
   return e.what();
-}
-
-void RegisterWindowClass(const std::string& name, WNDPROC proc, UINT style) {
-  WNDCLASSA existing{};
-  if (GetClassInfoA(nullptr, name.c_str(), &existing)) return;
-  WNDCLASSA wc{};
-  wc.style = style;
-  wc.lpfnWndProc = proc;
-  wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
-  wc.lpszClassName = name.c_str();
-  if (RegisterClassA(&wc) == 0) throw EInvalidOperation("Couldn't register window class " + name);
 }
 
 // The object a toolkit window belongs to, stored at WM_NCCREATE from the creation parameter.
@@ -561,6 +551,11 @@ bool TApplication::ProcessMessage(MSG& msg) {
     FTerminated = true;
     return true;
   }
+  // Activation lost and won back before the notification is taken is no loss: hiding or
+  // parking the active window hands the activation to the window below it, another program's,
+  // until the program takes it back. The notification is dropped, so that nothing reacts to a
+  // loss the user never saw.
+  if (msg.message == CM_DEACTIVATE && msg.hwnd == FHandle && HasForeground()) return true;
   bool handled = false;
   OnMessage(msg, handled);
   if (!handled) {
@@ -568,6 +563,12 @@ bool TApplication::ProcessMessage(MSG& msg) {
     DispatchMessageA(&msg);
   }
   return true;
+}
+
+bool TApplication::HasForeground() const {
+  const HWND foreground = GetForegroundWindow();
+  return foreground != nullptr &&
+         (foreground == FHandle || GetAncestor(foreground, GA_ROOTOWNER) == FHandle);
 }
 
 void TApplication::ProcessMessages() {

@@ -207,6 +207,8 @@ class TApplication : public TComponent {
   static LRESULT CALLBACK AppWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
   LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam);
   bool ProcessMessage(MSG& msg);
+  // Whether the foreground window is the application window or one of the program's windows.
+  bool HasForeground() const;
   void CreateHandle();
   void AdoptForm(TCustomForm* form);
   void Restored();

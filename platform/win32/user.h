@@ -377,8 +377,11 @@ struct ANIMATIONINFO {
 extern "C" {
 
 // --- Classes ---
-// Classes belong to the process: hInstance is recorded and reported, but a class is found by
-// its name (ignoring case) whatever instance asks, since a program here is a single module.
+// Names ignore case. A program is one module: a class registered with no instance belongs to
+// it, and naming any instance finds its classes. As on Windows, GetClassInfoA with no instance
+// finds only the system's classes (the controls, "#32768" the menu, "#32770" the dialog, ...)
+// and CS_GLOBALCLASS ones; a program's own class may hide a system class of the same name.
+// The system's controls are not implemented: a window of their class is a plain window.
 ATOM WINAPI RegisterClassA(const WNDCLASSA* lpWndClass);
 BOOL WINAPI UnregisterClassA(LPCSTR lpClassName, HINSTANCE hInstance);
 BOOL WINAPI GetClassInfoA(HINSTANCE hInstance, LPCSTR lpClassName, LPWNDCLASSA lpWndClass);

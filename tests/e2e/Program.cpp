@@ -32,7 +32,8 @@ TPoint Origin(const std::string& id) {
 }
 
 std::string Shown(const std::string& pattern) {
-  return Xdo("search --onlyvisible --name '" + pattern + "' | head -1");
+  const std::string found = Xdo("search --onlyvisible --name '" + pattern + "'");
+  return found.substr(0, found.find('\n'));
 }
 
 std::vector<bool> VersionMask(const TShot& shot, const TPoint& origin) {
@@ -110,8 +111,9 @@ void TProgram::ChooseFromMenu(int downs) const {
   const int at = alternate ? 4 : 16;
   const TPoint p = Origin(TrayIcon());
   Xdo("mousemove " + Coords(p.x + at, p.y + at) + " click 3");
-  EXPECT_TRUE(Eventually([] { return !Xdo("search --onlyvisible --class '^#32768$'").empty(); }))
-      << "the menu did not open";
+  EXPECT_TRUE(Eventually([] {
+    return !Xdo("search --onlyvisible --class '^TPopupMenuWindow$'").empty();
+  })) << "the menu did not open";
   std::string keys;
   for (int i = 0; i < downs; ++i)
     keys += " Down";

@@ -70,6 +70,40 @@ CONFORMANCE_CASE(ClassesIgnoreCaseAndRegisterOnce) {
   CHECK_EQ(GetLastError(), (DWORD)ERROR_CLASS_DOES_NOT_EXIST);
 }
 
+// A program's classes are local to its module: a search with no instance finds only the
+// system's classes (and global ones), among them "#32768", the menu, and "ComboLBox", the
+// drop-down list. A program's class may take a system class's name; it then hides that class
+// from the program until it is unregistered.
+CONFORMANCE_CASE(OwnClassesAreLocalBesideTheSystemsClasses) {
+  WNDCLASSA wc = {};
+  SetLastError(0);
+  CHECK(!GetClassInfoA(NULL, kRecorderClass, &wc));
+  CHECK_EQ(GetLastError(), (DWORD)ERROR_CLASS_DOES_NOT_EXIST);
+  CHECK(GetClassInfoA(Instance(), kRecorderClass, &wc));
+  const WNDPROC recorderProc = wc.lpfnWndProc;
+  CHECK_EQ(GetClassInfoA(NULL, "#32768", &wc), 32768);
+  CHECK_EQ(GetClassInfoA(NULL, MAKEINTATOM(32768), &wc), 32768);
+  CHECK(GetClassInfoA(NULL, "ComboLBox", &wc) != 0);
+  CHECK(GetClassInfoA(Instance(), "Button", &wc) != 0);
+
+  WNDCLASSA own = {};
+  own.lpfnWndProc = recorderProc;
+  own.lpszClassName = "ComboLBox";
+  CHECK(RegisterClassA(&own) != 0);  // no instance: the program's module
+  own.hInstance = Instance();
+  SetLastError(0);
+  CHECK_EQ(RegisterClassA(&own), 0);
+  CHECK_EQ(GetLastError(), (DWORD)ERROR_CLASS_ALREADY_EXISTS);
+  CHECK(GetClassInfoA(Instance(), "ComboLBox", &wc) && wc.lpfnWndProc == recorderProc);
+  CHECK(GetClassInfoA(NULL, "ComboLBox", &wc) && wc.lpfnWndProc != recorderProc);
+  HWND h = CreateWindowExA(0, "ComboLBox", "own", WS_POPUP, 0, 0, 10, 10, NULL, NULL, NULL, NULL);
+  CHECK(h != NULL);
+  CHECK(IndexOf(SeenBy(h), WM_CREATE) >= 0);  // our procedure got it
+  DestroyWindow(h);
+  CHECK(UnregisterClassA("ComboLBox", Instance()));
+  CHECK(GetClassInfoA(Instance(), "ComboLBox", &wc) && wc.lpfnWndProc != recorderProc);
+}
+
 CONFORMANCE_CASE(BadHandlesFailWithInvalidWindowHandle) {
   HWND gone = MakeRecorder("gone", WS_POPUP);
   DestroyWindow(gone);
