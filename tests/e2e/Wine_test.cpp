@@ -1,7 +1,8 @@
 // The Windows program, MorCalvix.exe, under Wine on the virtual desktop with tint2 as the
 // notification area: its icon docks, a double click shows the main window with its version, a
-// CPF typed and confirmed is answered by its verdict, a second copy hands over to the first,
-// and "Fechar" ends it. Wine's trace of the texts the program draws shows what the boxes say.
+// CPF typed and confirmed is answered by its verdict, the information windows show all their
+// client area, a second copy hands over to the first, and "Fechar" ends it. Wine's trace of the
+// texts the program draws shows what the boxes say.
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <signal.h>
@@ -146,17 +147,30 @@ void DoubleClick(const std::string& icon) {
       " click --repeat 2 --delay 80 1");
 }
 
-// Opens the icon's menu with the right button and clicks its last entry, "Fechar". The mouse
-// goes over the menu first, so that the icon's tip is gone when the entry is clicked.
-void ChooseFechar(const std::string& icon) {
+// The entries of the icon's menu, top to bottom; a separator follows the first and the third.
+enum TMenuEntry { meVerifica, meLicenca, meCreditos, meFechar };
+
+// The middle of an entry, in the menu's coordinates: inside a border of 3 pixels the entries
+// are of one height and the separators 9 pixels high.
+int EntryMiddle(const TBox& menu, TMenuEntry entry) {
+  constexpr int kBorder = 3, kSeparator = 9, kEntries = 4;
+  const int row = (menu.height - 2 * kBorder - 2 * kSeparator) / kEntries;
+  const int separatorsAbove = entry == meVerifica ? 0 : entry == meFechar ? 2 : 1;
+  return kBorder + separatorsAbove * kSeparator + entry * row + row / 2;
+}
+
+// Opens the icon's menu with the right button and clicks an entry: the keyboard cannot choose,
+// since Wine gives no X focus to the hidden window the program brings forward for its menu.
+// The mouse goes over the menu first, so that the icon's tip is gone when the entry is clicked.
+void ChooseFromMenu(const std::string& icon, TMenuEntry entry) {
   const TBox b = Geometry(icon);
   Xdo("mousemove " + Coords(b.x + b.width / 2, b.y + b.height / 2) + " click 3");
   std::string menu;
   ASSERT_TRUE(Eventually([&] { return !(menu = MenuWindow()).empty(); })) << "no menu";
   const TBox m = Geometry(menu);
-  Xdo("mousemove " + Coords(m.x + m.width / 2, m.y + 10));
+  Xdo("mousemove " + Coords(m.x + m.width / 2, m.y + EntryMiddle(m, meVerifica)));
   std::this_thread::sleep_for(std::chrono::milliseconds(300));
-  Xdo("mousemove " + Coords(m.x + m.width / 2, m.y + m.height - 10) + " click 1");
+  Xdo("mousemove " + Coords(m.x + m.width / 2, m.y + EntryMiddle(m, entry)) + " click 1");
 }
 
 void TypeIntoField(const TBox& main, int x, int y, const std::string& text) {
@@ -184,7 +198,7 @@ TEST_F(Wine, TheIconShowsTheWindowWithItsVersionAndFecharEndsTheProgram) {
   // The real GetFileVersionInfoA read the version block windres made.
   EXPECT_TRUE(Eventually([&] { return program.Drew("2.1.3.13\""); })) << "no version label";
 
-  ChooseFechar(icon);
+  ChooseFromMenu(icon, meFechar);
   EXPECT_EQ(program.ExitCode(), 0);
   EXPECT_TRUE(Eventually([] { return Icons().empty(); })) << "the icon stayed";
 }
@@ -214,7 +228,7 @@ TEST_F(Wine, ACpfIsAnsweredWithItsVerdictAndEveryBoxAfterIt) {
   Xdo("key Return");
   EXPECT_TRUE(Eventually([] { return Shown("^Warning$").empty(); }));
 
-  ChooseFechar(icon);
+  ChooseFromMenu(icon, meFechar);
   EXPECT_EQ(program.ExitCode(), 0);
   EXPECT_TRUE(Eventually([] { return Icons().empty(); }));
 }
@@ -234,7 +248,34 @@ TEST_F(Wine, ASecondCopyEndsWithZeroAndBringsTheFirstCopysWindowForward) {
   EXPECT_EQ(Shown(kMainWindow), main);
   EXPECT_EQ(Icons().size(), 1u);
 
-  ChooseFechar(icon);
+  ChooseFromMenu(icon, meFechar);
   EXPECT_EQ(first.ExitCode(), 0);
+  EXPECT_TRUE(Eventually([] { return Icons().empty(); }));
+}
+
+// Windows puts a framed window's caption and borders inside the window's size: the licence and
+// credits windows show all the client area their descriptions give only when the frame comes
+// on top of it. (Wine's X window is the client area.)
+TEST_F(Wine, TheInformationWindowsHaveTheirWholeClientArea) {
+  TWineProgram program;
+  const std::string icon = SettledIcon();
+  ASSERT_FALSE(icon.empty());
+
+  ChooseFromMenu(icon, meLicenca);
+  std::string licence;
+  ASSERT_TRUE(Eventually([&] { return !(licence = Shown("^Licen.{1,2}a de uso$")).empty(); }))
+      << "Licença opened no window";
+  EXPECT_EQ(Geometry(licence).width, 511);
+  EXPECT_EQ(Geometry(licence).height, 352);
+
+  ChooseFromMenu(icon, meCreditos);
+  std::string credits;
+  ASSERT_TRUE(Eventually([&] { return !(credits = Shown("^Cr.{1,2}ditos$")).empty(); }))
+      << "Créditos opened no window";
+  EXPECT_EQ(Geometry(credits).width, 402);
+  EXPECT_EQ(Geometry(credits).height, 377);
+
+  ChooseFromMenu(icon, meFechar);
+  EXPECT_EQ(program.ExitCode(), 0);
   EXPECT_TRUE(Eventually([] { return Icons().empty(); }));
 }
