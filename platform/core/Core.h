@@ -22,7 +22,8 @@ namespace platform::core {
 struct TClass {
   std::string name;  // as registered
   ATOM atom = 0;
-  WNDCLASSA info{};  // lpszClassName points at `name`
+  WNDCLASSA info{};     // lpszClassName points at `name`
+  bool system = false;  // registered by the system for every program
 };
 
 // --- Windows ---
@@ -93,8 +94,9 @@ struct TState {
   int procDepth = 0;
   HWND desktop = nullptr;
   std::unordered_map<uint64_t, HWND> foreignHandles;
-  // Classes, by upper-case name.
+  // Classes, by upper-case name: the program's own, and the system's.
   std::map<std::string, std::shared_ptr<TClass>> classes;
+  std::map<std::string, std::shared_ptr<TClass>> systemClasses;
   ATOM nextAtom = 0xC000;
   // Queue.
   std::deque<MSG> posted;
