@@ -77,6 +77,32 @@ function(calvix_embed_forms target)
   target_include_directories(${target} PUBLIC ${generated_root})
 endfunction()
 
+# calvix_resources(TARGET DESCRIPTION): compiles the resource description (a path relative to
+# the source root) into TARGET. On Linux the project's resource compiler (tools/calvix-rc)
+# writes the resource directory into an ELF section of its own; for Windows windres compiles
+# the same file into the executable's resources. File names in the description are relative to
+# its folder, and its texts are UTF-8, for both compilers.
+function(calvix_resources target description)
+  set(source ${CMAKE_SOURCE_DIR}/${description})
+  if(WIN32)
+    get_filename_component(source_dir ${source} DIRECTORY)
+    set_source_files_properties(${source} TARGET_DIRECTORY ${target}
+                                PROPERTIES COMPILE_OPTIONS "-c;65001;-I;${source_dir}")
+    target_sources(${target} PRIVATE ${source})
+    return()
+  endif()
+  set(output ${CMAKE_CURRENT_BINARY_DIR}/${target}_resources.c)
+  add_custom_command(
+    OUTPUT ${output} ${CMAKE_CURRENT_BINARY_DIR}/${target}_resources.bin
+    COMMAND calvix-rc ${source} -o ${output} -b ${CMAKE_CURRENT_BINARY_DIR}/${target}_resources.bin
+            -d ${output}.d
+    DEPENDS calvix-rc ${source}
+    DEPFILE ${output}.d
+    COMMENT "Compiling the resources of ${target}"
+    VERBATIM)
+  target_sources(${target} PRIVATE ${output})
+endfunction()
+
 # calvix_product_version(VAR): the program's version ("2.1.3.13") as its version resource
 # (app/MorCalvix.rc) gives it, the one place that holds it. CMake configures again when the
 # resource changes.

@@ -213,8 +213,11 @@ void TMessageForm::Build(const std::string& message, TMsgDlgButtons buttons) {
     FButtons.push_back(button);
     x += kButtonWidth + kButtonSpacing;
   }
-  SetBounds((screenWidth - clientWidth) / 2, (screenHeight - clientHeight) / 2, clientWidth,
-            clientHeight);
+  // The window holds the frame around the client area.
+  const SIZE frame = FrameSize();
+  const int windowWidth = clientWidth + frame.cx, windowHeight = clientHeight + frame.cy;
+  SetBounds((screenWidth - windowWidth) / 2, (screenHeight - windowHeight) / 2, windowWidth,
+            windowHeight);
   for (TButton* button : FButtons)
     if (button->Default()) SetActiveControl(button);
   if (ActiveControl() == nullptr && !FButtons.empty()) SetActiveControl(FButtons.front());

@@ -7,6 +7,7 @@
 #include "toolkit/Dialogs.h"
 #include "toolkit/Streaming.h"
 #include "toolkit/TypInfo.h"
+#include "toolkit/UtilWindow.h"
 
 namespace {
 
@@ -26,17 +27,6 @@ TErrorBoxProc& ErrorBox() {
 std::string MessageOf(const std::exception& e) {
   if (const auto* ours = dynamic_cast<const Exception*>(&e)) return ours->Message();
   return e.what();
-}
-
-void RegisterWindowClass(const std::string& name, WNDPROC proc, UINT style) {
-  WNDCLASSA existing{};
-  if (GetClassInfoA(nullptr, name.c_str(), &existing)) return;
-  WNDCLASSA wc{};
-  wc.style = style;
-  wc.lpfnWndProc = proc;
-  wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
-  wc.lpszClassName = name.c_str();
-  if (RegisterClassA(&wc) == 0) throw EInvalidOperation("Couldn't register window class " + name);
 }
 
 // The object a toolkit window belongs to, stored at WM_NCCREATE from the creation parameter.
@@ -334,6 +324,44 @@ void TCustomForm::Release() {
 
 // --- Bounds and text follow the window ---
 
+SIZE TCustomForm::FrameSize() const {
+  RECT r{0, 0, 0, 0};
+  if (!AdjustWindowRectEx(&r, WindowStyle(), FALSE, WindowExStyle())) return SIZE{0, 0};
+  return SIZE{r.right - r.left, r.bottom - r.top};
+}
+
+int TCustomForm::ClientWidth() const {
+  return std::max<int>(0, Width() - FrameSize().cx);
+}
+
+int TCustomForm::ClientHeight() const {
+  return std::max<int>(0, Height() - FrameSize().cy);
+}
+
+// A description lists the client size before the border style, and the frame depends on the
+// style: the size waits for the end of the reading, as the designer meant it for the form's
+// own style.
+void TCustomForm::SetReadClientWidth(int width) {
+  if (IsLoading())
+    FReadClientWidth = width;
+  else
+    SetClientWidth(width);
+}
+
+void TCustomForm::SetReadClientHeight(int height) {
+  if (IsLoading())
+    FReadClientHeight = height;
+  else
+    SetClientHeight(height);
+}
+
+void TCustomForm::Loaded() {
+  TWinControl::Loaded();
+  if (FReadClientWidth >= 0) SetClientWidth(FReadClientWidth);
+  if (FReadClientHeight >= 0) SetClientHeight(FReadClientHeight);
+  FReadClientWidth = FReadClientHeight = -1;
+}
+
 void TCustomForm::BoundsChanged() {
   if (FHandle != nullptr && !FMovingWindow)
     MoveWindow(FHandle, Left(), Top(), Width(), Height(), TRUE);
@@ -371,9 +399,9 @@ void TCustomForm::WndProc(TMessage& m) {
     case WM_SHOWWINDOW:
       return WMShowWindow(m.WParam != 0, m.LParam);
     case WM_SIZE:
-      return WMSize(m.WParam, LOWORD(m.LParam), HIWORD(m.LParam));
+      return WMSize(m.WParam);
     case WM_MOVE:
-      return WMMove(static_cast<SHORT>(LOWORD(m.LParam)), static_cast<SHORT>(HIWORD(m.LParam)));
+      return WMMove();
     case WM_ACTIVATE:
       WMActivate(LOWORD(m.WParam) != WA_INACTIVE);
       break;
@@ -431,22 +459,27 @@ void TCustomForm::WMShowWindow(bool shown, LPARAM reason) {
   StoreVisible(shown);
 }
 
-void TCustomForm::WMSize(WPARAM kind, int width, int height) {
+// WM_SIZE and WM_MOVE tell the client area's size and place; the form's bounds are the
+// window's, frame included, so they are read from the window itself.
+void TCustomForm::WMSize(WPARAM kind) {
   if (FMovingWindow) return;  // the window follows the properties, not the reverse
   if (kind == SIZE_MINIMIZED) {
     FWindowState = wsMinimized;
     return;
   }
   FWindowState = kind == SIZE_MAXIMIZED ? wsMaximized : wsNormal;
+  RECT r{};
+  if (!GetWindowRect(FHandle, &r)) return;
   FMovingWindow = true;
-  SetBounds(Left(), Top(), width, height);
+  SetBounds(Left(), Top(), r.right - r.left, r.bottom - r.top);
   FMovingWindow = false;
 }
 
-void TCustomForm::WMMove(int x, int y) {
-  if (FMovingWindow || IsIconic(FHandle)) return;
+void TCustomForm::WMMove() {
+  RECT r{};
+  if (FMovingWindow || IsIconic(FHandle) || !GetWindowRect(FHandle, &r)) return;
   FMovingWindow = true;
-  SetBounds(x, y, Width(), Height());
+  SetBounds(r.left, r.top, Width(), Height());
   FMovingWindow = false;
 }
 
@@ -561,6 +594,11 @@ bool TApplication::ProcessMessage(MSG& msg) {
     FTerminated = true;
     return true;
   }
+  // Activation lost and won back before the notification is taken is no loss: hiding or
+  // parking the active window hands the activation to the window below it, another program's,
+  // until the program takes it back. The notification is dropped, so that nothing reacts to a
+  // loss the user never saw.
+  if (msg.message == CM_DEACTIVATE && msg.hwnd == FHandle && HasForeground()) return true;
   bool handled = false;
   OnMessage(msg, handled);
   if (!handled) {
@@ -568,6 +606,12 @@ bool TApplication::ProcessMessage(MSG& msg) {
     DispatchMessageA(&msg);
   }
   return true;
+}
+
+bool TApplication::HasForeground() const {
+  const HWND foreground = GetForegroundWindow();
+  return foreground != nullptr &&
+         (foreground == FHandle || GetAncestor(foreground, GA_ROOTOWNER) == FHandle);
 }
 
 void TApplication::ProcessMessages() {
@@ -727,8 +771,8 @@ namespace {
 const bool kRegistered = [] {
   PublishClass<TCustomForm, TWinControl>("TCustomForm")
       .IntegerIdents("Color", &TControl::Color, &TControl::SetColor, ColorIdents(), clBtnFace)
-      .Integer("ClientWidth", &TControl::ClientWidth, &TControl::SetClientWidth)
-      .Integer("ClientHeight", &TControl::ClientHeight, &TControl::SetClientHeight)
+      .Integer("ClientWidth", &TControl::ClientWidth, &TCustomForm::SetReadClientWidth)
+      .Integer("ClientHeight", &TControl::ClientHeight, &TCustomForm::SetReadClientHeight)
       .String("Caption", &TControl::Caption, &TControl::SetCaption, std::string())
       .Enumeration(
           "BorderStyle", &TCustomForm::BorderStyle, &TCustomForm::SetBorderStyle,

@@ -41,6 +41,14 @@ class TCustomForm : public TWinControl {
   HWND Handle();
   HWND WindowHandle() const override { return FHandle; }
   bool HandleAllocated() const { return FHandle != nullptr; }
+  // The form's bounds are its window's, frame included; the client area is what the frame
+  // leaves (on Windows a caption and borders; on our platform, whose window manager frames a
+  // window from outside, the whole window).
+  int ClientWidth() const override;
+  int ClientHeight() const override;
+  // The published client size: kept while the description is read, applied otherwise.
+  void SetReadClientWidth(int width);
+  void SetReadClientHeight(int height);
 
   // --- Properties ---
   TFormBorderStyle BorderStyle() const { return FBorderStyle; }
@@ -95,7 +103,12 @@ class TCustomForm : public TWinControl {
   virtual bool CloseQuery();
   void BoundsChanged() override;
   void TextChanged() override;
+  // A client size read from the description takes effect here, once the border style it was
+  // meant for is known.
+  void Loaded() override;
   void DoCreate();
+  // How much wider and taller the window is than its client area with the current styles.
+  SIZE FrameSize() const;
 
  private:
   static LRESULT CALLBACK FormWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
@@ -108,8 +121,8 @@ class TCustomForm : public TWinControl {
   void WMPaint();
   void WMClose();
   void WMShowWindow(bool shown, LPARAM reason);
-  void WMSize(WPARAM kind, int width, int height);
-  void WMMove(int x, int y);
+  void WMSize(WPARAM kind);
+  void WMMove();
   void WMActivate(bool active);
   bool WMSetCursor(HWND window, int hitTest);
 
@@ -124,6 +137,8 @@ class TCustomForm : public TWinControl {
   bool FCreating = false;      // the description is being read
   bool FMovingWindow = false;  // bounds follow the window, not the other way round
   bool FCentred = false;       // poScreenCenter has placed the form once
+  int FReadClientWidth = -1;   // the description's client size, until it is loaded
+  int FReadClientHeight = -1;
 };
 
 class TForm : public TCustomForm {
@@ -207,6 +222,8 @@ class TApplication : public TComponent {
   static LRESULT CALLBACK AppWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
   LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam);
   bool ProcessMessage(MSG& msg);
+  // Whether the foreground window is the application window or one of the program's windows.
+  bool HasForeground() const;
   void CreateHandle();
   void AdoptForm(TCustomForm* form);
   void Restored();

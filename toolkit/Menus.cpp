@@ -13,7 +13,8 @@
 
 namespace {
 
-constexpr char kMenuClass[] = "#32768";
+// A class of the toolkit's own: "#32768" would be the system's menu class.
+constexpr char kMenuClass[] = "TPopupMenuWindow";
 constexpr int kBorder = 3;
 constexpr int kTextMargin = 18;  // room for a check mark on the left, and its twin on the right
 constexpr int kSeparatorHeight = 9;
@@ -136,14 +137,7 @@ class TPopupMenuWindow {
 };
 
 TPopupMenuWindow::TPopupMenuWindow(TPopupMenu& menu, int x, int y) : FMenu(menu) {
-  WNDCLASSA wc{};
-  if (!GetClassInfoA(nullptr, kMenuClass, &wc)) {
-    wc.style = CS_DBLCLKS;
-    wc.lpfnWndProc = &TPopupMenuWindow::WindowProc;
-    wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
-    wc.lpszClassName = kMenuClass;
-    RegisterClassA(&wc);
-  }
+  RegisterWindowClass(kMenuClass, &TPopupMenuWindow::WindowProc, CS_DBLCLKS);
   Layout();
   const HWND owner = Application->Handle();
   FWindow = CreateWindowExA(WS_EX_TOOLWINDOW | WS_EX_TOPMOST, kMenuClass, "", WS_POPUP, x, y,

@@ -7,6 +7,7 @@
 #include "toolkit/ControlProps.h"
 #include "toolkit/Dialogs.h"
 #include "toolkit/Forms.h"
+#include "toolkit/UtilWindow.h"
 
 namespace {
 
@@ -474,17 +475,12 @@ class TDropDownList {
 };
 
 namespace {
-constexpr char kDropDownClass[] = "ComboLBox";
-}
+// A class of the toolkit's own: "ComboLBox" would be the system's.
+constexpr char kDropDownClass[] = "TDropDownList";
+}  // namespace
 
 TDropDownList::TDropDownList(TComboBox& combo) : FCombo(combo) {
-  WNDCLASSA wc{};
-  if (!GetClassInfoA(nullptr, kDropDownClass, &wc)) {
-    wc.lpfnWndProc = &TDropDownList::WindowProc;
-    wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
-    wc.lpszClassName = kDropDownClass;
-    RegisterClassA(&wc);
-  }
+  RegisterWindowClass(kDropDownClass, &TDropDownList::WindowProc);
   FList.ItemHeight = combo.ItemHeight();
   FList.Highlighted = combo.ItemIndex();
   const int rows = std::clamp(combo.Items().Count(), 1, combo.DropDownCount());

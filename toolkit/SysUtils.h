@@ -4,7 +4,7 @@
 #include <exception>
 #include <string>
 
-#include "platform/win32/types.h"
+#include "platform/win32.h"
 #include "toolkit/Types.h"
 
 // --- Exceptions ---

@@ -19,20 +19,23 @@ LRESULT CALLBACK UtilWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPara
   return message.Result;
 }
 
-void RegisterUtilClass() {
-  WNDCLASSA existing{};
-  if (GetClassInfoA(nullptr, kUtilWindowClass, &existing)) return;
-  WNDCLASSA wc{};
-  wc.lpfnWndProc = UtilWindowProc;
-  wc.lpszClassName = kUtilWindowClass;
-  if (RegisterClassA(&wc) == 0)
-    throw EInvalidOperation(std::string("Couldn't register window class ") + kUtilWindowClass);
-}
-
 }  // namespace
 
+void RegisterWindowClass(const std::string& name, WNDPROC proc, UINT style) {
+  const HINSTANCE module = GetModuleHandleA(nullptr);
+  WNDCLASSA existing{};
+  if (GetClassInfoA(module, name.c_str(), &existing)) return;
+  WNDCLASSA wc{};
+  wc.style = style;
+  wc.lpfnWndProc = proc;
+  wc.hInstance = module;
+  wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+  wc.lpszClassName = name.c_str();
+  if (RegisterClassA(&wc) == 0) throw EInvalidOperation("Couldn't register window class " + name);
+}
+
 HWND AllocateHWnd(TWndMethod method) {
-  RegisterUtilClass();
+  RegisterWindowClass(kUtilWindowClass, UtilWindowProc);
   const HWND window = CreateWindowExA(WS_EX_TOOLWINDOW, kUtilWindowClass, "", WS_POPUP, 0, 0, 0, 0,
                                       nullptr, nullptr, nullptr, nullptr);
   if (window == nullptr) throw EInvalidOperation("Couldn't create a utility window");

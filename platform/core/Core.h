@@ -22,7 +22,8 @@ namespace platform::core {
 struct TClass {
   std::string name;  // as registered
   ATOM atom = 0;
-  WNDCLASSA info{};  // lpszClassName points at `name`
+  WNDCLASSA info{};     // lpszClassName points at `name`
+  bool system = false;  // registered by the system for every program
 };
 
 // --- Windows ---
@@ -99,8 +100,9 @@ struct TState {
   // the middle of it does not end it.
   std::vector<HWND> topLevelPicture;
   bool pictureKept = false;
-  // Classes, by upper-case name.
+  // Classes, by upper-case name: the program's own, and the system's.
   std::map<std::string, std::shared_ptr<TClass>> classes;
+  std::map<std::string, std::shared_ptr<TClass>> systemClasses;
   ATOM nextAtom = 0xC000;
   // Queue.
   std::deque<MSG> posted;

@@ -297,6 +297,14 @@ extern "C" BOOL WINAPI GetClientRect(HWND hwnd, LPRECT rect) {
   return TRUE;
 }
 
+extern "C" BOOL WINAPI AdjustWindowRectEx(LPRECT rect, DWORD, BOOL, DWORD) {
+  if (!rect) {
+    SetLastError(ERROR_INVALID_PARAMETER);
+    return FALSE;
+  }
+  return TRUE;
+}
+
 extern "C" BOOL WINAPI ClientToScreen(HWND hwnd, LPPOINT pt) {
   RECT r;
   if (!pt || !GetWindowRect(hwnd, &r)) return FALSE;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cstring>
+#include <initializer_list>
 #include <unordered_set>
 
 #include "platform/core/Core.h"
@@ -14,6 +15,13 @@ namespace {
 constexpr uintptr_t kHandleBase = 0x20;
 constexpr size_t kMaxSlots = (0xFFFF - kHandleBase) / 2;
 constexpr const char* kDesktopClass = "#32769";
+// The classes the system registers for every program, besides the desktop's: the controls,
+// the menu (#32768), the dialog (#32770), the task switcher (#32771) and the icon title
+// (#32772). The platform implements none of them, so their windows are plain windows; they
+// exist so that a program's class of the same name is found as Windows finds it.
+constexpr const char* kSystemClasses[] = {"Button",  "ComboBox",  "ComboLBox", "Edit",
+                                          "ListBox", "MDIClient", "ScrollBar", "Static",
+                                          "#32768",  "#32770",    "#32771",    "#32772"};
 constexpr int kDefaultX = 64, kDefaultY = 48, kDefaultWidth = 640, kDefaultHeight = 480;
 
 HWND MakeHandle(size_t slot, WORD uniqueness) {
@@ -54,27 +62,51 @@ void FreeWindow(TWindow& w) {
   st.freeSlots.push_back(slot);
 }
 
-std::shared_ptr<TClass> FindClass(LPCSTR name) {
-  TState& st = State();
-  if (!name) return nullptr;
+// A class name of the form "#number" stands for that integer atom, as on Windows.
+ATOM IntegerAtomOf(const char* name) {
+  if (name[0] != '#' || name[1] == '\0') return 0;
+  unsigned long value = 0;
+  for (const char* c = name + 1; *c; ++c) {
+    if (*c < '0' || *c > '9' || value > 0xFFFF) return 0;
+    value = value * 10 + unsigned(*c - '0');
+  }
+  return value > 0 && value < 0xC000 ? ATOM(value) : 0;
+}
+
+std::shared_ptr<TClass> FindIn(const std::map<std::string, std::shared_ptr<TClass>>& classes,
+                               LPCSTR name) {
   if (IS_INTRESOURCE(name)) {
     const ATOM atom = ATOM(reinterpret_cast<uintptr_t>(name));
-    for (auto& [key, cls] : st.classes)
+    for (auto& [key, cls] : classes)
       if (cls->atom == atom) return cls;
     return nullptr;
   }
-  auto it = st.classes.find(Upper(name));
-  return it == st.classes.end() ? nullptr : it->second;
+  auto it = classes.find(Upper(name));
+  return it == classes.end() ? nullptr : it->second;
 }
 
-std::shared_ptr<TClass> AddClass(const WNDCLASSA& wc, const char* name) {
+// The class a name stands for, as Windows looks it up: the program's own class first, which may
+// hide a system class of the same name, then the system's. The program's own classes are
+// local to its module unless registered with CS_GLOBALCLASS, so a search for the system's
+// classes (GetClassInfoA with no instance) does not see them.
+std::shared_ptr<TClass> FindClass(LPCSTR name, bool withLocal = true) {
+  TState& st = State();
+  if (!name) return nullptr;
+  if (auto own = FindIn(st.classes, name); own && (withLocal || own->info.style & CS_GLOBALCLASS))
+    return own;
+  return FindIn(st.systemClasses, name);
+}
+
+std::shared_ptr<TClass> AddClass(const WNDCLASSA& wc, const char* name, bool system = false) {
   auto cls = std::make_shared<TClass>();
   cls->name = name;
-  cls->atom = State().nextAtom++;
+  cls->atom = IntegerAtomOf(name);
+  if (cls->atom == 0) cls->atom = State().nextAtom++;
   cls->info = wc;
   cls->info.lpszClassName = cls->name.c_str();
   cls->info.lpszMenuName = nullptr;
-  State().classes[Upper(name)] = cls;
+  cls->system = system;
+  (system ? State().systemClasses : State().classes)[Upper(name)] = cls;
   return cls;
 }
 
@@ -82,8 +114,10 @@ void CreateDesktop() {
   TState& st = State();
   WNDCLASSA wc{};
   wc.lpfnWndProc = DefWindowProcA;
+  for (const char* name : kSystemClasses)
+    AddClass(wc, name, true);
   TWindow& d = NewWindow();
-  d.cls = AddClass(wc, kDesktopClass);
+  d.cls = AddClass(wc, kDesktopClass, true);
   d.style = WS_POPUP | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN;
   d.proc = DefWindowProcA;
   st.desktop = d.handle;
@@ -354,31 +388,43 @@ extern "C" ATOM WINAPI RegisterClassA(const WNDCLASSA* wc) {
     return 0;
   }
   Desktop();
-  if (FindClass(wc->lpszClassName)) {
+  // A class of the program's own may hide a system class, unless it is meant to be global.
+  const bool global = wc->style & CS_GLOBALCLASS;
+  if (FindIn(State().classes, wc->lpszClassName) ||
+      (global && FindIn(State().systemClasses, wc->lpszClassName))) {
     SetLastError(ERROR_CLASS_ALREADY_EXISTS);
     return 0;
   }
-  return AddClass(*wc, wc->lpszClassName)->atom;
+  WNDCLASSA own = *wc;
+  if (!own.hInstance) own.hInstance = GetModuleHandleA(nullptr);
+  return AddClass(own, wc->lpszClassName)->atom;
 }
 
+// The program is one module: whatever instance is named, its own class goes first; with none
+// of that name, the system's class goes, as Windows lets a program unregister it.
 extern "C" BOOL WINAPI UnregisterClassA(LPCSTR name, HINSTANCE) {
-  auto cls = FindClass(name);
-  if (!cls || cls->name == kDesktopClass) {
-    SetLastError(ERROR_CLASS_DOES_NOT_EXIST);
-    return FALSE;
+  Desktop();
+  TState& st = State();
+  for (auto* classes : {&st.classes, &st.systemClasses}) {
+    if (auto cls = name ? FindIn(*classes, name) : nullptr) {
+      classes->erase(Upper(cls->name.c_str()));
+      return TRUE;
+    }
   }
-  State().classes.erase(Upper(cls->name.c_str()));
-  return TRUE;
+  SetLastError(ERROR_CLASS_DOES_NOT_EXIST);
+  return FALSE;
 }
 
-extern "C" BOOL WINAPI GetClassInfoA(HINSTANCE, LPCSTR name, LPWNDCLASSA out) {
+extern "C" BOOL WINAPI GetClassInfoA(HINSTANCE instance, LPCSTR name, LPWNDCLASSA out) {
   Desktop();
-  auto cls = FindClass(name);
+  auto cls = FindClass(name, instance != nullptr);
   if (!cls || !out) {
     SetLastError(cls ? ERROR_INVALID_PARAMETER : ERROR_CLASS_DOES_NOT_EXIST);
     return FALSE;
   }
   *out = cls->info;
+  // Windows reports the instance asked with for the classes every module sees.
+  if (cls->system || cls->info.style & CS_GLOBALCLASS) out->hInstance = instance;
   return cls->atom;
 }
 

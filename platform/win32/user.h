@@ -3,8 +3,9 @@
 //
 // Frames: windows have no non-client area of their own (on a real desktop the window manager
 // draws any frame outside the window). GetWindowRect and GetClientRect therefore describe the
-// same rectangle, in screen and in client coordinates; WM_NCCALCSIZE, WM_NCPAINT and
-// WM_NCHITTEST are never sent.
+// same rectangle, in screen and in client coordinates, and AdjustWindowRectEx adds nothing;
+// WM_NCCALCSIZE, WM_NCPAINT and WM_NCHITTEST are never sent. Code that sizes a framed window
+// for a client area asks AdjustWindowRectEx, so that it is right on Windows too.
 #pragma once
 
 #include "platform/win32/types.h"
@@ -377,8 +378,11 @@ struct ANIMATIONINFO {
 extern "C" {
 
 // --- Classes ---
-// Classes belong to the process: hInstance is recorded and reported, but a class is found by
-// its name (ignoring case) whatever instance asks, since a program here is a single module.
+// Names ignore case. A program is one module: a class registered with no instance belongs to
+// it, and naming any instance finds its classes. As on Windows, GetClassInfoA with no instance
+// finds only the system's classes (the controls, "#32768" the menu, "#32770" the dialog, ...)
+// and CS_GLOBALCLASS ones; a program's own class may hide a system class of the same name.
+// The system's controls are not implemented: a window of their class is a plain window.
 ATOM WINAPI RegisterClassA(const WNDCLASSA* lpWndClass);
 BOOL WINAPI UnregisterClassA(LPCSTR lpClassName, HINSTANCE hInstance);
 BOOL WINAPI GetClassInfoA(HINSTANCE hInstance, LPCSTR lpClassName, LPWNDCLASSA lpWndClass);
@@ -435,6 +439,9 @@ BOOL WINAPI MoveWindow(HWND hWnd, int X, int Y, int nWidth, int nHeight, BOOL bR
 BOOL WINAPI BringWindowToTop(HWND hWnd);
 BOOL WINAPI GetWindowRect(HWND hWnd, LPRECT lpRect);
 BOOL WINAPI GetClientRect(HWND hWnd, LPRECT lpRect);
+// The window rectangle that holds the client rectangle `lpRect` for the styles given: here the
+// same rectangle, since windows have no frame of their own. FALSE for a null rectangle.
+BOOL WINAPI AdjustWindowRectEx(LPRECT lpRect, DWORD dwStyle, BOOL bMenu, DWORD dwExStyle);
 BOOL WINAPI ClientToScreen(HWND hWnd, LPPOINT lpPoint);
 BOOL WINAPI ScreenToClient(HWND hWnd, LPPOINT lpPoint);
 // The top-level window of this program under a screen point; another program's window there

@@ -116,7 +116,7 @@ HWND CreateRecordingWindow(const std::string& className, const std::string& text
   cls.lpfnWndProc = RecordingProc;
   cls.lpszClassName = className.c_str();
   WNDCLASSA existing;
-  if (!GetClassInfoA(nullptr, className.c_str(), &existing)) RegisterClassA(&cls);
+  if (!GetClassInfoA(GetModuleHandleA(nullptr), className.c_str(), &existing)) RegisterClassA(&cls);
   return CreateWindowExA(exStyle, className.c_str(), text.c_str(), style, bounds.left, bounds.top,
                          bounds.right - bounds.left, bounds.bottom - bounds.top, owner, nullptr,
                          nullptr, nullptr);

@@ -59,7 +59,7 @@ class TProgram {
   static std::vector<std::string> Icons();
   void DoubleClickIcon() const;
   // Opens the icon's menu with the right button and chooses an entry with the keyboard once
-  // the menu is up (the menu window's class is the system's menu class).
+  // the menu is up (the toolkit's menu window class).
   void ChooseFromMenu(int downs) const;
   // Waits for the main window to come up; its X id, or empty.
   static std::string MainWindow();

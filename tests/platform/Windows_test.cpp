@@ -54,21 +54,65 @@ TEST_F(WindowsTest, StaleHandlesStayInvalidWhenSlotsAreReused) {
 }
 
 TEST_F(WindowsTest, ClassesAreFoundIgnoringCaseAndRegisteredOnce) {
+  const HINSTANCE module = GetModuleHandleA(nullptr);
   WNDCLASSA wc{};
-  EXPECT_TRUE(GetClassInfoA(nullptr, "rECORDER", &wc));
+  EXPECT_TRUE(GetClassInfoA(module, "rECORDER", &wc));
   EXPECT_STREQ(wc.lpszClassName, "Recorder");
   EXPECT_EQ(wc.lpfnWndProc, &RecorderProc);
+  EXPECT_EQ(wc.hInstance, module);  // registered with no instance: the program's module
   wc.lpszClassName = "RECORDER";
   SetLastError(0);
   EXPECT_EQ(RegisterClassA(&wc), 0);
   EXPECT_EQ(GetLastError(), (DWORD)ERROR_CLASS_ALREADY_EXISTS);
   SetLastError(0);
-  EXPECT_FALSE(GetClassInfoA(nullptr, "Nobody", &wc));
+  EXPECT_FALSE(GetClassInfoA(module, "Nobody", &wc));
   EXPECT_EQ(GetLastError(), (DWORD)ERROR_CLASS_DOES_NOT_EXIST);
   EXPECT_EQ(
       CreateWindowExA(0, "Nobody", "", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr),
       nullptr);
   EXPECT_EQ(GetLastError(), (DWORD)ERROR_CLASS_DOES_NOT_EXIST);
+}
+
+// What a search without an instance finds, and how the program's classes stand beside the
+// system's: the cases a toolkit that names its own classes relies on.
+TEST_F(WindowsTest, OwnClassesAreLocalAndMayHideTheSystemsClasses) {
+  const HINSTANCE module = GetModuleHandleA(nullptr);
+  WNDCLASSA wc{};
+  SetLastError(0);
+  EXPECT_FALSE(GetClassInfoA(nullptr, "Recorder", &wc));
+  EXPECT_EQ(GetLastError(), (DWORD)ERROR_CLASS_DOES_NOT_EXIST);
+  EXPECT_EQ(GetClassInfoA(nullptr, "#32768", &wc), 32768);
+  EXPECT_EQ(GetClassInfoA(module, "#32768", &wc), 32768);
+  EXPECT_NE(GetClassInfoA(nullptr, "combolbox", &wc), 0);
+  EXPECT_EQ(wc.hInstance, nullptr);  // the instance asked with, for the system's classes
+  EXPECT_EQ(GetClassInfoA(nullptr, MAKEINTATOM(32768), &wc), 32768);
+
+  // A local class of a system class's name hides it from the program, not from the system.
+  WNDCLASSA own{};
+  own.lpfnWndProc = &RecorderProc;
+  own.lpszClassName = "ComboLBox";
+  EXPECT_NE(RegisterClassA(&own), 0);
+  ASSERT_TRUE(GetClassInfoA(module, "ComboLBox", &wc));
+  EXPECT_EQ(wc.lpfnWndProc, &RecorderProc);
+  ASSERT_TRUE(GetClassInfoA(nullptr, "ComboLBox", &wc));
+  EXPECT_NE(wc.lpfnWndProc, &RecorderProc);
+  HWND h =
+      CreateWindowExA(0, "ComboLBox", "", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
+  EXPECT_EQ(reinterpret_cast<WNDPROC>(GetWindowLongPtrA(h, GWLP_WNDPROC)), &RecorderProc);
+  DestroyWindow(h);
+  EXPECT_TRUE(UnregisterClassA("ComboLBox", nullptr));
+  ASSERT_NE(GetClassInfoA(module, "ComboLBox", &wc), 0);  // the system's again
+  EXPECT_NE(wc.lpfnWndProc, &RecorderProc);
+
+  // A global class is seen without an instance, and may not take a system class's name.
+  own.style = CS_GLOBALCLASS;
+  own.lpszClassName = "Shared";
+  EXPECT_NE(RegisterClassA(&own), 0);
+  EXPECT_NE(GetClassInfoA(nullptr, "Shared", &wc), 0);
+  own.lpszClassName = "Button";
+  SetLastError(0);
+  EXPECT_EQ(RegisterClassA(&own), 0);
+  EXPECT_EQ(GetLastError(), (DWORD)ERROR_CLASS_ALREADY_EXISTS);
 }
 
 TEST_F(WindowsTest, TextAndClassNamesAreTruncatedToTheBuffer) {

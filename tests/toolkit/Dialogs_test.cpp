@@ -16,7 +16,7 @@ HWND FindWindowMenu() {
   for (HWND h = GetTopWindow(nullptr); h != nullptr; h = GetWindow(h, GW_HWNDNEXT)) {
     char name[64]{};
     GetClassNameA(h, name, sizeof name);
-    if (std::string(name) == "#32768" && IsWindowVisible(h)) return h;
+    if (std::string(name) == "TPopupMenuWindow" && IsWindowVisible(h)) return h;
   }
   return nullptr;
 }

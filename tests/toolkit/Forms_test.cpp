@@ -121,6 +121,30 @@ TEST_F(FormsTest, LosingActivationPostsTheDeactivationNotificationOnce) {
   EXPECT_EQ(deactivations, 1);
 }
 
+// Hiding or parking the active window hands the activation to the window below, another
+// program's, until the program takes it back; a loss won back before the notification is
+// taken reaches neither the hook nor the deactivation event.
+TEST_F(FormsTest, ADeactivationWonBackBeforeItIsTakenIsDropped) {
+  TForm* form = nullptr;
+  Application->CreateForm(form);
+  form->Show();
+  Application->ProcessMessages();
+  int notifications = 0, deactivations = 0;
+  Application->OnMessage = [&](MSG& msg, bool&) { notifications += msg.message == 45057; };
+  Application->OnDeactivate = [&](TObject*) { ++deactivations; };
+
+  headless::ActivateForeign(headless::AddForeignWindow({"Other", "Other program"}));
+  SetForegroundWindow(form->Handle());
+  Application->ProcessMessages();
+  EXPECT_EQ(notifications, 0);
+  EXPECT_EQ(deactivations, 0);
+
+  headless::ActivateForeign(headless::AddForeignWindow({"Other", "Another program"}));
+  Application->ProcessMessages();
+  EXPECT_EQ(notifications, 1);
+  EXPECT_EQ(deactivations, 1);
+}
+
 TEST_F(FormsTest, MainFormStoredMinimisedMinimisesTheApplicationWhenRunStarts) {
   struct TMinimised : TForm {
     explicit TMinimised(TComponent* owner) : TForm(owner) { SetWindowState(wsMinimized); }

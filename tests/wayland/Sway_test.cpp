@@ -354,8 +354,9 @@ TEST_F(SwayTest, MorCalvixLivesInWaybarsTrayAndItsWindowShowsTheWallpaperThrough
 
   // waybar's right click: the program's menu; "Fechar" ends the program and the item leaves.
   ASSERT_EQ(CallItem(service, "ContextMenu", 900, 15), 0);
-  ASSERT_TRUE(Eventually([] { return !Xdo("search --onlyvisible --class '^#32768$'").empty(); }))
-      << "the menu did not open";
+  ASSERT_TRUE(Eventually([] {
+    return !Xdo("search --onlyvisible --class '^TPopupMenuWindow$'").empty();
+  })) << "the menu did not open";
   std::string keys;
   for (int i = 0; i < kFecharDowns; ++i)
     keys += " Down";

@@ -20,11 +20,7 @@ bool UnderWine() {
 }
 
 HINSTANCE Instance() {
-#ifdef _WIN32
   return GetModuleHandleA(NULL);
-#else
-  return NULL;  // classes here belong to the process, whatever instance is named
-#endif
 }
 
 const char* const kRecorderClass = "ConformanceRecorder";

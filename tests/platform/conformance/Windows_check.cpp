@@ -70,6 +70,40 @@ CONFORMANCE_CASE(ClassesIgnoreCaseAndRegisterOnce) {
   CHECK_EQ(GetLastError(), (DWORD)ERROR_CLASS_DOES_NOT_EXIST);
 }
 
+// A program's classes are local to its module: a search with no instance finds only the
+// system's classes (and global ones), among them "#32768", the menu, and "ComboLBox", the
+// drop-down list. A program's class may take a system class's name; it then hides that class
+// from the program until it is unregistered.
+CONFORMANCE_CASE(OwnClassesAreLocalBesideTheSystemsClasses) {
+  WNDCLASSA wc = {};
+  SetLastError(0);
+  CHECK(!GetClassInfoA(NULL, kRecorderClass, &wc));
+  CHECK_EQ(GetLastError(), (DWORD)ERROR_CLASS_DOES_NOT_EXIST);
+  CHECK(GetClassInfoA(Instance(), kRecorderClass, &wc));
+  const WNDPROC recorderProc = wc.lpfnWndProc;
+  CHECK_EQ(GetClassInfoA(NULL, "#32768", &wc), 32768);
+  CHECK_EQ(GetClassInfoA(NULL, MAKEINTATOM(32768), &wc), 32768);
+  CHECK(GetClassInfoA(NULL, "ComboLBox", &wc) != 0);
+  CHECK(GetClassInfoA(Instance(), "Button", &wc) != 0);
+
+  WNDCLASSA own = {};
+  own.lpfnWndProc = recorderProc;
+  own.lpszClassName = "ComboLBox";
+  CHECK(RegisterClassA(&own) != 0);  // no instance: the program's module
+  own.hInstance = Instance();
+  SetLastError(0);
+  CHECK_EQ(RegisterClassA(&own), 0);
+  CHECK_EQ(GetLastError(), (DWORD)ERROR_CLASS_ALREADY_EXISTS);
+  CHECK(GetClassInfoA(Instance(), "ComboLBox", &wc) && wc.lpfnWndProc == recorderProc);
+  CHECK(GetClassInfoA(NULL, "ComboLBox", &wc) && wc.lpfnWndProc != recorderProc);
+  HWND h = CreateWindowExA(0, "ComboLBox", "own", WS_POPUP, 0, 0, 10, 10, NULL, NULL, NULL, NULL);
+  CHECK(h != NULL);
+  CHECK(IndexOf(SeenBy(h), WM_CREATE) >= 0);  // our procedure got it
+  DestroyWindow(h);
+  CHECK(UnregisterClassA("ComboLBox", Instance()));
+  CHECK(GetClassInfoA(Instance(), "ComboLBox", &wc) && wc.lpfnWndProc != recorderProc);
+}
+
 CONFORMANCE_CASE(BadHandlesFailWithInvalidWindowHandle) {
   HWND gone = MakeRecorder("gone", WS_POPUP);
   DestroyWindow(gone);
@@ -236,4 +270,49 @@ CONFORMANCE_CASE(WindowLongsAndRectangles) {
   CHECK_EQ(r.left, 5);
   CHECK_EQ(r.right, 12);
   DestroyWindow(h);
+}
+
+// A framed window's client area is what its frame leaves: a window made as large as
+// AdjustWindowRectEx says has exactly the client area asked for, placed inside by the frame,
+// and WM_SIZE and WM_MOVE tell the client area's size and place, for each frame the toolkit's
+// forms use. (Our windows have no frame, so there the two rectangles are one.)
+CONFORMANCE_CASE(AWindowSizedForAClientAreaHasIt) {
+  const struct {
+    DWORD style, exStyle;
+  } kFrames[] = {
+      {WS_POPUP, 0},
+      {WS_POPUP | WS_CAPTION | WS_DLGFRAME | WS_SYSMENU, WS_EX_DLGMODALFRAME},
+      {WS_CAPTION | WS_BORDER | WS_SYSMENU, 0},
+      {WS_CAPTION | WS_THICKFRAME | WS_SYSMENU | WS_MINIMIZEBOX, 0},
+      {WS_CAPTION | WS_BORDER, WS_EX_TOOLWINDOW},
+  };
+  for (const auto& frame : kFrames) {
+    RECT r = {0, 0, 211, 97};
+    CHECK(AdjustWindowRectEx(&r, frame.style, FALSE, frame.exStyle));
+    CHECK(r.left <= 0 && r.top <= 0 && r.right >= 211 && r.bottom >= 97);
+    HWND h = CreateWindowExA(frame.exStyle, kRecorderClass, "framed", frame.style, 40, 30,
+                             r.right - r.left, r.bottom - r.top, NULL, NULL, Instance(), NULL);
+    RECT client, window;
+    CHECK(GetClientRect(h, &client) && GetWindowRect(h, &window));
+    CHECK_EQ(client.right, 211);
+    CHECK_EQ(client.bottom, 97);
+    CHECK_EQ(window.right - window.left, r.right - r.left);
+    POINT origin = {0, 0};
+    CHECK(ClientToScreen(h, &origin));
+    CHECK_EQ(origin.x - window.left, -r.left);
+    CHECK_EQ(origin.y - window.top, -r.top);
+    // Windows sends a framed window's first WM_SIZE only when it is shown; a move sends both.
+    CHECK(MoveWindow(h, 50, 35, r.right - r.left + 10, r.bottom - r.top + 5, FALSE));
+    LPARAM size = 0, place = 0;
+    for (const TSeenMessage& s : Seen()) {
+      if (s.hwnd == h && s.msg == WM_SIZE) size = s.lParam;
+      if (s.hwnd == h && s.msg == WM_MOVE) place = s.lParam;
+    }
+    CHECK_EQ(size, MAKELPARAM(221, 102));
+    CHECK_EQ(place, MAKELPARAM(50 - r.left, 35 - r.top));
+    DestroyWindow(h);
+  }
+  RECT none = {1, 2, 3, 4};
+  CHECK(AdjustWindowRectEx(&none, WS_POPUP, FALSE, 0));
+  CHECK(none.left == 1 && none.top == 2 && none.right == 3 && none.bottom == 4);
 }
