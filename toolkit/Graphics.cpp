@@ -112,19 +112,7 @@ int64_t Stride(int width, int bits) {
 
 constexpr int kMaxBitmapSide = 32768;
 constexpr WORD kBmpSignature = 0x4D42;  // "BM"
-constexpr int kFileHeaderSize = 14;
-
-uint32_t ReadLE32(const uint8_t* p) {
-  return p[0] | p[1] << 8 | p[2] << 16 | uint32_t(p[3]) << 24;
-}
-void PutLE16(std::vector<uint8_t>& out, uint32_t v) {
-  out.push_back(uint8_t(v));
-  out.push_back(uint8_t(v >> 8));
-}
-void PutLE32(std::vector<uint8_t>& out, uint32_t v) {
-  PutLE16(out, v & 0xFFFF);
-  PutLE16(out, v >> 16);
-}
+constexpr int kFileHeaderSize = sizeof(BITMAPFILEHEADER);
 
 // The pixels of `bitmap` as 32-bit 0x00RRGGBB words, top row first.
 std::vector<uint32_t> ReadPixels32(HBITMAP bitmap, int width, int height) {
@@ -820,8 +808,10 @@ void TBitmap::LoadFromStream(TStream& stream) {
   const std::vector<uint8_t> data = stream.ReadRest();
   auto fail = [] { throw EInvalidGraphic("Bitmap image is not valid"); };
   if (data.size() < kFileHeaderSize + sizeof(BITMAPINFOHEADER)) fail();
-  if (data[0] != (kBmpSignature & 0xFF) || data[1] != (kBmpSignature >> 8)) fail();
-  const uint32_t offBits = ReadLE32(&data[10]);
+  BITMAPFILEHEADER file;
+  std::memcpy(&file, data.data(), sizeof file);
+  if (file.bfType != kBmpSignature) fail();
+  const uint32_t offBits = file.bfOffBits;
   TBitmapInfo bi;
   std::memcpy(&bi.Header, &data[kFileHeaderSize], sizeof(BITMAPINFOHEADER));
   const BITMAPINFOHEADER& h = bi.Header;
@@ -875,10 +865,12 @@ void TBitmap::SaveToStream(TStream& stream) const {
   const uint32_t offBits = kFileHeaderSize + sizeof(BITMAPINFOHEADER) + colors * sizeof(RGBQUAD);
   std::vector<uint8_t> out;
   out.reserve(offBits + pixelBytes);
-  PutLE16(out, kBmpSignature);
-  PutLE32(out, uint32_t(offBits + pixelBytes));
-  PutLE32(out, 0);
-  PutLE32(out, offBits);
+  BITMAPFILEHEADER file{};
+  file.bfType = kBmpSignature;
+  file.bfSize = DWORD(offBits + pixelBytes);
+  file.bfOffBits = offBits;
+  const auto* fileHeader = reinterpret_cast<const uint8_t*>(&file);
+  out.insert(out.end(), fileHeader, fileHeader + sizeof file);
   const auto* header = reinterpret_cast<const uint8_t*>(&bi.Header);
   out.insert(out.end(), header, header + sizeof(BITMAPINFOHEADER));
   const auto* table = reinterpret_cast<const uint8_t*>(bi.Colors);
