@@ -1,6 +1,7 @@
 // Graphics objects over the platform's GDI: fonts, pens, brushes, canvases, bitmaps, icons and
 // pictures. Toolkit layer.
 #include "toolkit/Graphics.h"
+#include "toolkit/Property.h"
 
 #include <algorithm>
 #include <cmath>
@@ -219,9 +220,7 @@ void TFont::SetName(const std::string& name) {
 }
 
 void TFont::SetHeight(int height) {
-  if (height == FHeight) return;
-  FHeight = height;
-  Changed();
+  ChangeProperty(FHeight, height, [this] { Changed(); });
 }
 
 int TFont::Size() const {
@@ -233,27 +232,19 @@ void TFont::SetSize(int points) {
 }
 
 void TFont::SetStyle(TFontStyles style) {
-  if (style == FStyle) return;
-  FStyle = style;
-  Changed();
+  ChangeProperty(FStyle, style, [this] { Changed(); });
 }
 
 void TFont::SetColor(TColor color) {
-  if (color == FColor) return;
-  FColor = color;
-  Changed();
+  ChangeProperty(FColor, color, [this] { Changed(); });
 }
 
 void TFont::SetCharset(BYTE charset) {
-  if (charset == FCharset) return;
-  FCharset = charset;
-  Changed();
+  ChangeProperty(FCharset, charset, [this] { Changed(); });
 }
 
 void TFont::SetPitch(TFontPitch pitch) {
-  if (pitch == FPitch) return;
-  FPitch = pitch;
-  Changed();
+  ChangeProperty(FPitch, pitch, [this] { Changed(); });
 }
 
 bool TFont::SameAs(const TFont& o) const {
@@ -295,9 +286,7 @@ HGDIOBJ TFont::CreateObject() const {
 // --- TPen ---
 
 void TPen::SetColor(TColor color) {
-  if (color == FColor) return;
-  FColor = color;
-  Changed();
+  ChangeProperty(FColor, color, [this] { Changed(); });
 }
 
 void TPen::SetWidth(int width) {
@@ -307,15 +296,11 @@ void TPen::SetWidth(int width) {
 }
 
 void TPen::SetStyle(TPenStyle style) {
-  if (style == FStyle) return;
-  FStyle = style;
-  Changed();
+  ChangeProperty(FStyle, style, [this] { Changed(); });
 }
 
 void TPen::SetMode(int mode) {
-  if (mode == FMode) return;
-  FMode = mode;
-  Changed();
+  ChangeProperty(FMode, mode, [this] { Changed(); });
 }
 
 void TPen::Assign(const TPersistent* source) {
@@ -344,9 +329,7 @@ void TBrush::SetColor(TColor color) {
 }
 
 void TBrush::SetStyle(TBrushStyle style) {
-  if (style == FStyle) return;
-  FStyle = style;
-  Changed();
+  ChangeProperty(FStyle, style, [this] { Changed(); });
 }
 
 void TBrush::Assign(const TPersistent* source) {
@@ -601,9 +584,7 @@ void TCanvas::StretchDraw(const RECT& rect, TGraphic* graphic) {
 // --- TGraphic ---
 
 void TGraphic::SetTransparent(bool transparent) {
-  if (transparent == FTransparent) return;
-  FTransparent = transparent;
-  Changed();
+  ChangeProperty(FTransparent, transparent, [this] { Changed(); });
 }
 
 void TGraphic::Changed() {
@@ -726,9 +707,7 @@ void TBitmap::SetTransparentColor(TColor color) {
 }
 
 void TBitmap::SetTransparentMode(TTransparentMode mode) {
-  if (mode == FTransparentMode) return;
-  FTransparentMode = mode;
-  Changed();
+  ChangeProperty(FTransparentMode, mode, [this] { Changed(); });
 }
 
 void TBitmap::Changed() {
