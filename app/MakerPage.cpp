@@ -4,7 +4,7 @@
 
 #include <string_view>
 
-#include "app/MakerPageSettings.h"
+#include "core/MakerSettings.h"
 #include "platform/win32.h"
 
 namespace {

@@ -13,7 +13,7 @@ function(calvix_c_string out value)
   set(${out} "\"${value}\"" PARENT_SCOPE)
 endfunction()
 
-# calvix_maker_page(TARGET): gives TARGET the header app/MakerPageSettings.h with the address
+# calvix_maker_page(TARGET): gives TARGET the header core/MakerSettings.h with the address
 # setting and the two places of the about page.
 function(calvix_maker_page target)
   string(LENGTH "${CALVIX_MAKER_URL}" length)
@@ -24,7 +24,7 @@ function(calvix_maker_page target)
   calvix_c_string(doc_dir "${CMAKE_INSTALL_DOCDIR}")
   calvix_c_string(source_page "${CMAKE_SOURCE_DIR}/docs/about.html")
   set(generated ${CMAKE_BINARY_DIR}/generated)
-  file(CONFIGURE OUTPUT ${generated}/app/MakerPageSettings.h CONTENT
+  file(CONFIGURE OUTPUT ${generated}/core/MakerSettings.h CONTENT
 "// Generated from the build's settings by cmake/MakerPage.cmake.
 #pragma once
 

@@ -9,6 +9,7 @@
 #include <cstring>
 #include <vector>
 
+#include "core/MakerSettings.h"
 #include "platform/win32.h"
 #include "toolkit/Forms.h"
 
@@ -168,4 +169,11 @@ void ActivatePreviousInstance(TApplication* application, bool postSecondMessage)
       Halt(0);
     }
   }
+}
+
+// --- The maker ---
+
+std::string_view MakerWebAddress() {
+  static constexpr char kNoSite[] = "http://www.morvane.example";
+  return *kMakerUrlSetting != '\0' ? kMakerUrlSetting : kNoSite;
 }

@@ -57,4 +57,7 @@ bool ReadFileVersion(const std::string& fileName, std::string& version);
 // Shown by the components' About boxes and the licence window. Message boxes and labels read
 // "&" as a mnemonic marker, so the name holds "&&" where the user sees one ampersand.
 inline constexpr std::string_view kMakerName = "Morvane Software && Systems";
-inline constexpr std::string_view kMakerWebAddress = "http://www.morvane.com.br";
+// The maker's web address as the components' About boxes give it: the site a packager named with
+// the build setting CALVIX_MAKER_URL, else an address of the reserved example domain, since the
+// program has no site of its own.
+std::string_view MakerWebAddress();

@@ -2,6 +2,7 @@
 #include "toolkit/Streaming.h"
 
 #include <algorithm>
+#include <array>
 #include <charconv>
 #include <cmath>
 #include <map>
@@ -31,16 +32,24 @@ bool IsIdentStart(char c) {
 bool IsDigit(char c) {
   return c >= '0' && c <= '9';
 }
+// The value of each character as a hex digit, or -1.
+constexpr std::array<int8_t, 256> kHexDigits = [] {
+  std::array<int8_t, 256> table{};
+  table.fill(-1);
+  for (int i = 0; i < 10; ++i)
+    table['0' + i] = int8_t(i);
+  for (int i = 0; i < 6; ++i)
+    table['a' + i] = table['A' + i] = int8_t(10 + i);
+  return table;
+}();
+
 int HexDigit(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  return -1;
+  return kHexDigits[static_cast<unsigned char>(c)];
 }
 
 class TLexer {
  public:
-  explicit TLexer(const std::string& text) : FText(text) { Next(); }
+  explicit TLexer(std::string_view text) : FText(text) { Next(); }
 
   const TToken& Current() const { return FToken; }
   int Line() const { return FToken.Line; }
@@ -107,6 +116,13 @@ class TLexer {
     if (close != std::string::npos) bytes.reserve((close - FPos) / 2);
     int pending = -1;
     for (;;) {
+      // Runs of digit pairs, nearly all of a picture, go two characters a step.
+      while (pending < 0 && FPos + 1 < FText.size()) {
+        const int high = HexDigit(FText[FPos]), low = HexDigit(FText[FPos + 1]);
+        if (high < 0 || low < 0) break;
+        bytes.push_back(static_cast<uint8_t>(high * 16 + low));
+        FPos += 2;
+      }
       if (FPos >= FText.size()) Error("Binary value not terminated", openLine);
       const char c = FText[FPos++];
       if (c == '}') break;
@@ -157,7 +173,7 @@ class TLexer {
     while (FPos < FText.size() && (IsIdentStart(FText[FPos]) || IsDigit(FText[FPos])))
       ++FPos;
     FToken.Kind = tkIdentTok;
-    FToken.Text = FText.substr(start, FPos - start);
+    FToken.Text = std::string(FText.substr(start, FPos - start));
   }
 
   void Number() {
@@ -256,7 +272,7 @@ class TLexer {
     FToken.Text += static_cast<char>(value);
   }
 
-  const std::string& FText;
+  std::string_view FText;
   size_t FPos = 0;
   int FLine = 1;
   TToken FToken;
@@ -366,7 +382,7 @@ class TDefinitionCollector : public TFiler {
 
 class TReader {
  public:
-  TReader(TComponent& root, const std::string& text) : FRoot(root), FLex(text) {}
+  TReader(TComponent& root, std::string_view text) : FRoot(root), FLex(text) {}
 
   void Read() {
     try {
@@ -636,11 +652,11 @@ class TReader {
   std::vector<TReference> FReferences;
 };
 
-void ReadComponent(TComponent& root, const std::string& text) {
+void ReadComponent(TComponent& root, std::string_view text) {
   TReader(root, text).Read();
 }
 
-TComponent* ReadComponent(const std::string& text, TComponent* owner) {
+TComponent* ReadComponent(std::string_view text, TComponent* owner) {
   TLexer lex(text);
   if (!lex.IsIdent("object")) lex.Error("'object' expected but " + lex.Describe() + " found");
   lex.Next();
@@ -793,13 +809,14 @@ std::string WriteComponent(const TComponent& root) {
 
 namespace {
 
-std::map<std::string, std::string>& FormResources() {
-  static std::map<std::string, std::string> resources;
+// The descriptions stay where the program holds them (static data): no copy is kept.
+std::map<std::string, std::string_view>& FormResources() {
+  static std::map<std::string, std::string_view> resources;
   return resources;
 }
 
 // The class named on the first line: "object Name: TClass" or "object TClass".
-std::string RootClassName(const std::string& text) {
+std::string RootClassName(std::string_view text) {
   try {
     TLexer lex(text);
     if (!lex.IsIdent("object")) return {};
@@ -818,18 +835,18 @@ std::string RootClassName(const std::string& text) {
 }  // namespace
 
 void RegisterFormResource(const std::string& className, const char* text, size_t size) {
-  std::string body(text, size);
+  const std::string_view body(text, size);
   const std::string name = className.empty() ? RootClassName(body) : className;
-  FormResources()[UpperCase(name)] = std::move(body);
+  FormResources()[UpperCase(name)] = body;
 }
 
-const std::string* FindFormResource(const std::string& className) {
+const std::string_view* FindFormResource(const std::string& className) {
   auto it = FormResources().find(UpperCase(className));
   return it == FormResources().end() ? nullptr : &it->second;
 }
 
 bool InitInheritedComponent(TComponent& root) {
-  const std::string* text = FindFormResource(root.ClassName());
+  const std::string_view* text = FindFormResource(root.ClassName());
   if (text == nullptr) return false;
   ReadComponent(root, *text);
   return true;

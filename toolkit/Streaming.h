@@ -21,6 +21,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "toolkit/Classes.h"
@@ -48,20 +49,21 @@ class TFiler {
 // every component carries csLoading; at the end Loaded runs on each, the root first.
 // A damaged description raises EReadError with the line number; the components made so far are
 // destroyed and the root's fields that pointed at them are cleared.
-void ReadComponent(TComponent& root, const std::string& text);
+void ReadComponent(TComponent& root, std::string_view text);
 
 // Creates the root from the class the description names, owned by `owner`, and reads it.
 // On error nothing stays behind.
-TComponent* ReadComponent(const std::string& text, TComponent* owner);
+TComponent* ReadComponent(std::string_view text, TComponent* owner);
 
 // Writes `root`, its stored properties and the components it lists as children.
 std::string WriteComponent(const TComponent& root);
 
 // --- Embedded descriptions ---
 // Descriptions compiled into the program (cmake: calvix_embed_forms) register themselves under
-// their root's class name at start-up.
+// their root's class name at start-up. The text is read where it lies, so it must last as long
+// as the program (compiled-in data does).
 void RegisterFormResource(const std::string& className, const char* text, size_t size);
 // The description of a class, or null when none was compiled in.
-const std::string* FindFormResource(const std::string& className);
+const std::string_view* FindFormResource(const std::string& className);
 // Reads the compiled-in description of `root`'s class into it; false when there is none.
 bool InitInheritedComponent(TComponent& root);

@@ -180,7 +180,7 @@ TInformationBox& CurrentInformationBox() {
 
 std::string MorAboutText() {
   return std::string(kMakerName) + std::string(kAboutNameTrail, ' ') + "\r\r" +
-         std::string(kAboutAddressIndent, ' ') + std::string(kMakerWebAddress) + " ";
+         std::string(kAboutAddressIndent, ' ') + std::string(MakerWebAddress()) + " ";
 }
 
 void ShowInformationBox(const std::string& text) {

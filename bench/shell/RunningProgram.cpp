@@ -43,6 +43,13 @@ bool ReadProcessFigures(pid_t pid, TProcessFigures& out) {
   std::ifstream schedstat(proc + "schedstat");
   long long waiting = 0;
   schedstat >> out.cpuNs >> waiting >> out.timeslices;
+  // stat: the fields after the command's name, whose closing parenthesis is the last one.
+  const std::string stat = Slurp(proc + "stat");
+  std::istringstream fields(stat.substr(stat.rfind(')') + 2));
+  std::string field;
+  for (int i = 3; i < 10 && fields >> field; ++i) {
+  }
+  fields >> out.pageFaults;
   return true;
 }
 

@@ -18,6 +18,7 @@ struct TProcessFigures {
   long long switches = 0;    // voluntary and involuntary context switches
   long long timeslices = 0;  // times it was given the processor (schedstat)
   long long cpuNs = 0;       // time it ran on the processor (schedstat)
+  long long pageFaults = 0;  // pages it touched first (minor faults, /proc/PID/stat)
 };
 bool ReadProcessFigures(pid_t pid, TProcessFigures& out);
 

@@ -2,8 +2,6 @@
 // bitmap and icon files. Internal to platform/ (portable core).
 #include "platform/core/GdiIcons.h"
 
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
@@ -45,10 +43,10 @@ HBITMAP BitmapOf(const Surface& pixels, int bitsPerPixel) {
 bool ReadFile(const char* name, std::vector<uint8_t>& bytes) {
   const auto path = UnixPathFromWindows(name);
   if (!path) return false;
-  std::ifstream in(*path, std::ios::binary);
-  if (!in) return false;
-  bytes.assign(std::istreambuf_iterator<char>(in), {});
-  return !in.bad();
+  std::string text;
+  if (!ReadUnixFile(*path, text)) return false;
+  bytes.assign(text.begin(), text.end());
+  return true;
 }
 
 // A bitmap of the decoded picture, stretched to cx by cy when they are not 0.

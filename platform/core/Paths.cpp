@@ -1,6 +1,7 @@
 // Windows-style names to Unix paths and back. Layer: platform core.
 #include "platform/core/Paths.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -70,6 +71,19 @@ std::string UnixCurrentDirectory() {
     buffer.resize(buffer.size() * 2);
   }
   return buffer.data();
+}
+
+bool ReadUnixFile(const std::string& unixPath, std::string& out) {
+  out.clear();
+  const int fd = open(unixPath.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return false;
+  char buffer[16384];
+  ssize_t n = 0;
+  while ((n = read(fd, buffer, sizeof buffer)) > 0 || (n < 0 && errno == EINTR)) {
+    if (n > 0) out.append(buffer, size_t(n));
+  }
+  close(fd);
+  return n == 0;
 }
 
 std::optional<std::string> UnixPathFromWindows(std::string_view windowsPath) {

@@ -29,4 +29,9 @@ DWORD FileErrorCode(int error, const std::string& unixPath);
 // The process's current directory as a Unix path, or "/" when it cannot be read.
 std::string UnixCurrentDirectory();
 
+// The whole content of the file at a Unix path; false when it cannot be read. Read with the
+// system's own calls: the C++ file streams would set up their locale machinery for it, which
+// costs a small program's start-up time and a few hundred kilobytes for good.
+bool ReadUnixFile(const std::string& unixPath, std::string& out);
+
 }  // namespace platform

@@ -8,7 +8,6 @@
 
 #include <algorithm>
 #include <cstring>
-#include <fstream>
 #include <vector>
 
 #include "platform/core/CodePage.h"
@@ -86,9 +85,13 @@ std::string SystemUserFullName() {
 
 std::string SystemProductName() {
   for (const char* file : {"/etc/os-release", "/usr/lib/os-release"}) {
-    std::ifstream in(file);
-    for (std::string line; std::getline(in, line);) {
+    std::string text;
+    if (!ReadUnixFile(file, text)) continue;
+    for (size_t start = 0; start < text.size();) {
+      const size_t end = std::min(text.find('\n', start), text.size());
+      const std::string line = text.substr(start, end - start);
       if (line.rfind("PRETTY_NAME=", 0) == 0) return Cp1252FromUtf8(Unquoted(line.substr(12)));
+      start = end + 1;
     }
   }
   utsname names{};

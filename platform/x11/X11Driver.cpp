@@ -269,6 +269,7 @@ void TX11Driver::Show(HWND hwnd, bool visible, bool minimised) {
 
 void TX11Driver::ShowNow(TWindow& window, bool visible, bool minimised) {
   TWindow* w = &window;
+  if (visible) FMemoryGivenBack = false;
   Display* dpy = FDisplay->Dpy();
   const bool empty =
       w->info.bounds.right <= w->info.bounds.left || w->info.bounds.bottom <= w->info.bounds.top;

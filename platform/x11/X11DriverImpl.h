@@ -119,6 +119,7 @@ class TX11Driver final : public Driver {
 
   // --- Events ---
   bool Drain();
+  void GiveBackMemory();
   void Translate(XEvent& event);
   void TranslateExpose(const TWindow& w, const RECT& area);
   void TranslatePointer(const TWindow& w, const XEvent& event);
@@ -156,6 +157,7 @@ class TX11Driver final : public Driver {
   Window FAwaitedFocus = 0;  // our window whose activation was asked and has not landed yet
   DWORD FAwaitedSince = 0;
   HWND FCaptured = nullptr;
+  bool FMemoryGivenBack = false;  // freed memory returned to the system since the last showing
 };
 
 }  // namespace platform::x11

@@ -3,6 +3,7 @@
 // Internal to platform/x11.
 #include <X11/Xatom.h>
 #include <X11/Xutil.h>
+#include <malloc.h>
 #include <poll.h>
 #include <time.h>
 
@@ -53,6 +54,7 @@ bool TX11Driver::Wait(DWORD deadline, bool forever) {
     if (busDue >= 0) timeout = timeout < 0 ? busDue : std::min(timeout, busDue);
     // The program has done what it had to: the taskbar sees the state it ended in.
     Settle();
+    if (timeout < 0) GiveBackMemory();
     XFlush(dpy);
     // A descriptor of -1 (no signals, no bus) is skipped by poll.
     pollfd watched[3] = {{ConnectionNumber(dpy), POLLIN, 0},
@@ -62,8 +64,21 @@ bool TX11Driver::Wait(DWORD deadline, bool forever) {
   }
 }
 
+void TX11Driver::GiveBackMemory() {
+  // About to wait for the user with no window of ours on the screen (in the notification
+  // area): what the windows and their paints freed goes back to the system, once after each
+  // showing, rather than staying in the heap until the next one.
+  if (FMemoryGivenBack) return;
+  for (const auto& [hwnd, w] : FWindows)
+    if (w.shown) return;
+  malloc_trim(0);
+  FMemoryGivenBack = true;
+}
+
 bool TX11Driver::Drain() {
   Display* dpy = FDisplay->Dpy();
+  // The program looks at its queue: what it learns next about other windows is read anew.
+  FSnapshot.Forget();
   bool any = false;
   while (XPending(dpy) > 0) {
     XEvent event;
@@ -71,7 +86,6 @@ bool TX11Driver::Drain() {
     Translate(event);
     any = true;
   }
-  if (any) FSnapshot.Forget();
   if (FFocusChanged) CheckFocus();
   FTray->Tick(TickCount());
   if (FNotifyArea->Process()) any = true;

@@ -33,9 +33,10 @@ bool TX11NotifyArea::Add(const TrayIcon& icon) {
     shown = FItems->Add(icon, true);
   }
   if (!shown) shown = FTray.Add(icon);
-  if (!shown && FItems != nullptr && FItems->Connected()) {
+  if (!shown) {
     // Neither a watcher nor a tray yet: as a session starts, the panel often comes up after
-    // the programs. The icon waits on the bus for a watcher, and for a tray's announcement.
+    // the programs, and the program never adds its icon again. The icon waits for a tray's
+    // announcement, and on the bus (when there is one) for a watcher.
     shown = FTray.Add(icon, false);
   }
   if (!shown) {

@@ -2,7 +2,8 @@
 // description of each window asked about. A walk over every window (GetWindow in a loop, with
 // the class and text of each step) asks for the same things again and again, and each answer
 // costs the server several round trips; the snapshot answers from one reading until something
-// may have changed. Internal to platform/x11.
+// may have changed: the program looks at its queue (events may have come), sends a request of
+// its own, or a short time passes. Internal to platform/x11.
 #pragma once
 
 #include <X11/Xlib.h>
@@ -30,7 +31,7 @@ class TX11Snapshot {
   const std::vector<TTopLevel>& TopLevels(DWORD now);
   // DescribeWindow, remembered for the window; false when it no longer exists.
   bool Describe(Window w, ForeignWindow& out, DWORD now);
-  // Drops what was read: events came in, so the desktop may have changed.
+  // Drops what was read: the program looks at its queue, where news of changes arrives.
   void Forget() { FTaken = false; }
 
  private:

@@ -11,7 +11,7 @@
 #include <string>
 #include <utility>
 
-#include "app/MakerPageSettings.h"
+#include "core/MakerSettings.h"
 #include "tests/e2e/Desktop.h"
 #include "tests/e2e/Program.h"
 

@@ -137,3 +137,39 @@ TEST_F(X11NotifyAreaTest, WithNeitherTrayNorWatcherTheIconWaitsForTheFirstToCome
   ASSERT_TRUE(e2e::TDesktop::Get().StartTray());
   EXPECT_TRUE(PumpUntil([&] { return Docked(); })) << "then a tray";
 }
+
+TEST(X11NotifyAreaWithoutBus, WithNoTrayTheIconWaitsForOne) {
+  auto display = TX11Display::Open(e2e::TDesktop::Get().DisplayName().c_str());
+  ASSERT_NE(display, nullptr);
+  XSelectInput(display->Dpy(), display->Root(), StructureNotifyMask);
+  TX11Tray tray(
+      *display, [](HWND, UINT, WPARAM, LPARAM) {},
+      [] { return platform::TClickTracker::TRules{}; });
+  TStatusNotifier::THooks hooks;
+  hooks.post = [](HWND, UINT, WPARAM, LPARAM) {};
+  hooks.screen = [] { return SIZE{1024, 768}; };
+  // An address where no bus listens: the area works without one.
+  TX11NotifyArea area(tray, hooks, "unix:path=/nonexistent/calvix-bus");
+  ASSERT_TRUE(e2e::TDesktop::Get().StopTray());
+  platform::TrayIcon icon;
+  icon.owner = kOwner;
+  icon.id = kId;
+  icon.image = platform::Surface(16, 16, 0xFF00A000);
+  icon.tip = "Morvane Calvix";
+  EXPECT_TRUE(area.Add(icon)) << "kept for the tray still to come";
+  EXPECT_FALSE(area.Shown(kOwner, kId));
+  ASSERT_TRUE(e2e::TDesktop::Get().StartTray());
+  Display* dpy = display->Dpy();
+  const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(15);
+  while (!tray.Docked(kOwner, kId) && std::chrono::steady_clock::now() < end) {
+    XFlush(dpy);
+    pollfd fd{ConnectionNumber(dpy), POLLIN, 0};
+    poll(&fd, 1, 50);
+    while (XPending(dpy) > 0) {
+      XEvent event;
+      XNextEvent(dpy, &event);
+      tray.HandleEvent(event, 0);
+    }
+  }
+  EXPECT_TRUE(tray.Docked(kOwner, kId)) << "docked once a tray came";
+}

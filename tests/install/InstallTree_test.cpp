@@ -6,7 +6,7 @@
 #include <algorithm>
 #include <string>
 
-#include "app/MakerPageSettings.h"
+#include "core/MakerSettings.h"
 #include "tests/e2e/Desktop.h"
 #include "tests/install/InstallFiles.h"
 

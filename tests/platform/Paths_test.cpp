@@ -1,6 +1,10 @@
 // Windows-style names and Unix paths: drive Z: is the Unix root, both separators count, and
 // "." and ".." resolve the way Windows resolves them.
 #include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
 
 #include "platform/core/Paths.h"
 
@@ -60,4 +64,26 @@ TEST(Paths, RoundTripKeepsAbsoluteNames) {
   for (const char* name : {"Z:\\", "Z:\\usr", "Z:\\home\\ana\\Documentos\\a b.txt"}) {
     EXPECT_EQ(WindowsPathFromUnix(*UnixPathFromWindows(name)), name);
   }
+}
+
+TEST(Paths, AFileIsReadWholeAndAFolderOrNothingNotAtAll) {
+  char folder[] = "/tmp/calvix-paths-XXXXXX";
+  ASSERT_NE(mkdtemp(folder), nullptr);
+  const std::string file = std::string(folder) + "/big";
+  // Larger than one read, with every byte value.
+  std::string written;
+  for (int i = 0; i < 40000; ++i)
+    written += char(i * 7);
+  FILE* out = std::fopen(file.c_str(), "wb");
+  ASSERT_NE(out, nullptr);
+  std::fwrite(written.data(), 1, written.size(), out);
+  std::fclose(out);
+  std::string read = "left over";
+  EXPECT_TRUE(platform::ReadUnixFile(file, read));
+  EXPECT_EQ(read, written);
+  EXPECT_FALSE(platform::ReadUnixFile(std::string(folder) + "/missing", read));
+  EXPECT_TRUE(read.empty());
+  EXPECT_FALSE(platform::ReadUnixFile(folder, read)) << "a folder is no file";
+  std::remove(file.c_str());
+  rmdir(folder);
 }

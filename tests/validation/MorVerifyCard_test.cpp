@@ -215,8 +215,9 @@ TEST_F(MorVerifyCardTest, MessageBoxPropertiesShowTheirTextsAndReadFalse) {
   EXPECT_FALSE(card.About());
   EXPECT_FALSE(card.Ajuda());
   ASSERT_EQ(shown.size(), 3u);
-  const std::string about = std::string(kMakerName) + "     \r\r" + std::string(17, ' ') +
-                            std::string(kMakerWebAddress) + " ";
+  // The maker's name and five blanks, an empty line, then seventeen blanks and the address.
+  const std::string about = "Morvane Software && Systems     \r\r                 " +
+                            std::string(MakerWebAddress()) + " ";
   EXPECT_EQ(shown[0], about);
   EXPECT_EQ(shown[1], about);
   EXPECT_EQ(shown[2],
