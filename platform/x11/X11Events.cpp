@@ -56,6 +56,10 @@ bool TX11Driver::Wait(DWORD deadline, bool forever) {
     Settle();
     if (timeout < 0) GiveBackMemory();
     XFlush(dpy);
+    // What was asked of the server since the queue was drained (the taskbar's state, the time
+    // for an activation, the tip's place) reads whatever arrived meanwhile into Xlib's queue,
+    // where poll would not see it: the user's click elsewhere would wait for the next event.
+    if (XEventsQueued(dpy, QueuedAlready) > 0) continue;
     // A descriptor of -1 (no signals, no bus) is skipped by poll.
     pollfd watched[3] = {{ConnectionNumber(dpy), POLLIN, 0},
                          {FSignals.Descriptor(), POLLIN, 0},
