@@ -22,7 +22,7 @@ inline constexpr char kMainWindow[] = "Morvane Calvix - Freeware";
 inline constexpr char kTip[] = "Morvane Calvix";
 inline constexpr char kTitle[] = "Calvix";  // the application's, and its error box's caption
 inline constexpr char kApplicationClass[] = "TApplication";
-inline constexpr char kMenuClass[] = "#32768";
+inline constexpr char kMenuClass[] = "TPopupMenuWindow";  // the toolkit's popup menu
 inline constexpr char kLicenceWindow[] =
     "Licen\xe7"
     "a de uso";
@@ -49,8 +49,9 @@ struct TSettings {
   int secondCopies = 200;
   int trayRestarts = 100;
   int idleSeconds = 60;
-  int valgrindCycles = 20;
-  int valgrindInputs = 1000;
+  // Under memcheck the program keeps up with a user's pace: the whole of both parts again.
+  int valgrindCycles = 1000;
+  int valgrindInputs = 10000;
 
   bool Runs(const std::string& part) const;
 };
