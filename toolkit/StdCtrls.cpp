@@ -19,10 +19,6 @@ constexpr int kWheelLines = 3;
 constexpr int kWheelDelta = 120;
 constexpr char kCtrlA = 1, kCtrlC = 3, kCtrlV = 22, kCtrlX = 24, kBackspace = 8;
 
-bool Inside(const RECT& r, int x, int y) {
-  return x >= r.left && y >= r.top && x < r.right && y < r.bottom;
-}
-
 // A small black triangle pointing up or down, centred in `r`.
 void PaintArrow(TCanvas& canvas, const RECT& r, bool down, TColor color) {
   const int cx = (r.left + r.right) / 2, cy = (r.top + r.bottom) / 2;
@@ -436,7 +432,7 @@ void TItemListPainter::Paint(TCanvas& canvas, const TStringList& items, const RE
 }
 
 int TItemListPainter::ItemAt(const TStringList& items, const RECT& area, POINT p) const {
-  if (!Inside(area, p.x, p.y)) return -1;
+  if (!PtInRect(&area, p)) return -1;
   const int index = TopIndex + (p.y - area.top) / ItemHeight;
   return index >= 0 && index < items.Count() ? index : -1;
 }
@@ -528,9 +524,11 @@ LRESULT TDropDownList::Handle(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_MOUSEMOVE:
       if (item >= 0 && item != FList.Highlighted) Highlight(item);
       return 0;
-    case WM_LBUTTONDOWN:
-      if (!Inside(RECT{0, 0, FWidth, FHeight}, p.x, p.y)) FCombo.SetDroppedDown(false);
+    case WM_LBUTTONDOWN: {
+      const RECT all{0, 0, FWidth, FHeight};
+      if (!PtInRect(&all, p)) FCombo.SetDroppedDown(false);
       return 0;
+    }
     case WM_RBUTTONDOWN:
     case WM_MBUTTONDOWN:
       FCombo.SetDroppedDown(false);
@@ -621,7 +619,7 @@ TCursor TComboBox::CursorAt(POINT p) const {
   const TCursor cursor = Cursor();
   if (cursor != crIBeam) return cursor;
   const RECT b = ButtonRect();
-  const bool onButton = p.x >= b.left && p.x < b.right && p.y >= b.top && p.y < b.bottom;
+  const bool onButton = PtInRect(&b, p);
   return FStyle == csDropDownList || onButton ? crDefault : cursor;
 }
 
@@ -672,7 +670,8 @@ void TComboBox::KeyDown(WORD& key, TShiftState shift) {
 }
 
 void TComboBox::MouseDown(TMouseButton button, TShiftState shift, int x, int y) {
-  if (button == mbLeft && (Inside(ButtonRect(), x, y) || FStyle == csDropDownList)) {
+  const RECT arrow = ButtonRect();
+  if (button == mbLeft && (PtInRect(&arrow, POINT{x, y}) || FStyle == csDropDownList)) {
     OnMouseDown(this, button, shift, x, y);
     SetDroppedDown(!DroppedDown());
     return;
@@ -852,11 +851,11 @@ void TListBox::MouseDown(TMouseButton button, TShiftState shift, int x, int y) {
   if (HasScrollBar() && x >= ItemArea().right) {
     RECT up, down, thumb;
     ScrollParts(up, down, thumb);
-    if (Inside(up, x, y))
+    if (PtInRect(&up, POINT{x, y}))
       SetTopIndex(FList.TopIndex - 1);
-    else if (Inside(down, x, y))
+    else if (PtInRect(&down, POINT{x, y}))
       SetTopIndex(FList.TopIndex + 1);
-    else if (Inside(thumb, x, y))
+    else if (PtInRect(&thumb, POINT{x, y}))
       FThumbGrab = y - thumb.top;
     else if (y < thumb.top)
       SetTopIndex(FList.TopIndex - VisibleItems());
@@ -933,7 +932,8 @@ void TButton::MouseDown(TMouseButton button, TShiftState shift, int x, int y) {
 
 void TButton::MouseMove(TShiftState shift, int x, int y) {
   TCustomControl::MouseMove(shift, x, y);
-  if (MouseCapture() && shift.Contains(ssLeft)) SetPressed(Inside(ClientRect(), x, y));
+  const RECT client = ClientRect();
+  if (MouseCapture() && shift.Contains(ssLeft)) SetPressed(PtInRect(&client, POINT{x, y}));
 }
 
 void TButton::MouseUp(TMouseButton button, TShiftState shift, int x, int y) {

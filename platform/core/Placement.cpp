@@ -320,13 +320,11 @@ extern "C" BOOL WINAPI ScreenToClient(HWND hwnd, LPPOINT pt) {
 
 namespace {
 
-bool Contains(const RECT& r, POINT p) {
-  return p.x >= r.left && p.x < r.right && p.y >= r.top && p.y < r.bottom;
-}
-
 bool Hit(HWND hwnd, POINT pt) {
   TWindow* w = Find(hwnd);
-  return w && ReallyVisible(*w) && !IsIconic(hwnd) && Contains(ScreenRect(*w), pt);
+  if (!w) return false;
+  const RECT r = ScreenRect(*w);
+  return ReallyVisible(*w) && !IsIconic(hwnd) && PtInRect(&r, pt);
 }
 
 }  // namespace
