@@ -145,6 +145,8 @@ Driver& TheDriver();
 TWindow* Find(HWND hwnd);        // any live window, ours or another program's, or null
 TWindow* FindOwn(HWND hwnd);     // a live window of ours (the desktop included), or null
 TWindow* FindOrFail(HWND hwnd);  // FindOwn, setting ERROR_INVALID_WINDOW_HANDLE when null
+// Find without asking the driver whether another program's window is still there.
+TWindow* FindListed(HWND hwnd);
 TWindow& Desktop();
 bool IsTopLevel(const TWindow& w);  // a direct child of the desktop
 TWindow* Root(TWindow* w);          // the top-level window that holds `w`
@@ -153,6 +155,8 @@ TWindow* Root(TWindow* w);          // the top-level window that holds `w`
 TWindow* ActivationTarget(TWindow* w);
 bool ReallyVisible(const TWindow& w);
 std::vector<HWND> TopLevelOrder();  // top first, other programs' windows included
+// The handle of another program's window that the driver has just listed (made on first use).
+HWND ListedForeignHandle(uint64_t key);
 RECT ScreenRect(const TWindow& w);
 void Invalidate(TWindow& w, const RECT* area, bool erase);
 // Brings a top-level window (and the windows it owns) to the top of the Z order.

@@ -364,7 +364,14 @@ extern "C" HWND WINAPI GetTopWindow(HWND hwnd) {
 }
 
 extern "C" HWND WINAPI GetWindow(HWND hwnd, UINT command) {
-  TWindow* w = Find(hwnd);
+  // Another program's window that the Z order still lists is there: a walk over the desktop
+  // reads no other window than those it asks about.
+  TWindow* w = FindListed(hwnd);
+  std::vector<HWND> order;
+  if (w && w->foreign) {
+    order = TopLevelOrder();
+    if (std::find(order.begin(), order.end(), hwnd) == order.end()) w = Find(hwnd);
+  }
   if (!w) {
     SetLastError(ERROR_INVALID_WINDOW_HANDLE);
     return nullptr;
@@ -377,9 +384,8 @@ extern "C" HWND WINAPI GetWindow(HWND hwnd, UINT command) {
   }
   if (hwnd == State().desktop) return nullptr;
   TWindow* parent = FindOwn(w->parent);
-  const std::vector<HWND> list = IsTopLevel(*w) ? TopLevelOrder()
-                                 : parent       ? parent->children
-                                                : std::vector<HWND>{};
+  if (IsTopLevel(*w) && order.empty()) order = TopLevelOrder();
+  const std::vector<HWND>& list = IsTopLevel(*w) ? order : parent ? parent->children : order;
   auto it = std::find(list.begin(), list.end(), hwnd);
   if (it == list.end()) return nullptr;
   switch (command) {

@@ -177,7 +177,7 @@ bool ForeignInfo(const TWindow& w, ForeignWindow& out) {
 
 // --- The table ---
 
-TWindow* Find(HWND hwnd) {
+TWindow* FindListed(HWND hwnd) {
   TState& st = State();
   const auto v = reinterpret_cast<uintptr_t>(hwnd);
   const uintptr_t low = v & 0xFFFF;
@@ -186,9 +186,13 @@ TWindow* Find(HWND hwnd) {
   if (slot >= st.slots.size() || !st.slots[slot] || st.uniqueness[slot] != WORD(v >> 16))
     return nullptr;
   TWindow* w = st.slots[slot].get();
-  if (!w->alive) return nullptr;
+  return w->alive ? w : nullptr;
+}
+
+TWindow* Find(HWND hwnd) {
+  TWindow* w = FindListed(hwnd);
   ForeignWindow info;
-  if (w->foreign && !TheDriver().Describe(w->foreignKey, info)) return nullptr;
+  if (w && w->foreign && !TheDriver().Describe(w->foreignKey, info)) return nullptr;
   return w;
 }
 
@@ -258,8 +262,10 @@ std::vector<HWND> TopLevelOrder() {
   for (const StackEntry& e : entries) {
     if (e.own) {
       if (TWindow* w = FindOwn(e.own); w && IsTopLevel(*w)) order.push_back(e.own);
-    } else if (HWND h = sink::ForeignHandle(e.foreign)) {
-      order.push_back(h);
+    } else {
+      // The driver has just listed this window: it is not read again for its handle, only when
+      // the caller asks something of it (a walk that looks for our own windows reads none).
+      order.push_back(ListedForeignHandle(e.foreign));
     }
   }
   for (HWND h : desk.children)  // a driver that lost track of one of ours
@@ -304,14 +310,12 @@ using namespace platform::core;
 
 // --- Foreign windows, as the driver names them ---
 
-HWND platform::sink::ForeignHandle(uint64_t key) {
+HWND platform::core::ListedForeignHandle(uint64_t key) {
   TState& st = State();
   if (auto it = st.foreignHandles.find(key); it != st.foreignHandles.end()) {
-    if (Find(it->second)) return it->second;
+    if (FindListed(it->second)) return it->second;
     st.foreignHandles.erase(it);
   }
-  ForeignWindow info;
-  if (!TheDriver().Describe(key, info)) return nullptr;
   TWindow& w = NewWindow();
   w.foreign = true;
   w.foreignKey = key;
@@ -320,8 +324,18 @@ HWND platform::sink::ForeignHandle(uint64_t key) {
   return w.handle;
 }
 
+HWND platform::sink::ForeignHandle(uint64_t key) {
+  if (auto it = State().foreignHandles.find(key); it != State().foreignHandles.end())
+    if (Find(it->second)) return it->second;
+  // A window the driver names outside a listing may be gone already: it gets no handle then.
+  ForeignWindow info;
+  if (!TheDriver().Describe(key, info)) return nullptr;
+  return ListedForeignHandle(key);
+}
+
 bool platform::sink::ForeignKey(HWND hwnd, uint64_t& key) {
-  TWindow* w = Find(hwnd);
+  // Whether the window is still there is for the driver to find when it acts on the key.
+  TWindow* w = FindListed(hwnd);
   if (!w || !w->foreign) return false;
   key = w->foreignKey;
   return true;

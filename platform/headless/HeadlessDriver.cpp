@@ -73,8 +73,11 @@ bool THeadlessDriver::Stacking(std::vector<StackEntry>& topFirst) {
 }
 
 bool THeadlessDriver::Describe(uint64_t key, ForeignWindow& out) {
-  const THeadlessForeign* f = Foreign(key);
-  if (f) out = f->info;
+  THeadlessForeign* f = Foreign(key);
+  if (f) {
+    out = f->info;
+    ++f->reads;
+  }
   return f != nullptr;
 }
 

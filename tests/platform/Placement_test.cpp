@@ -57,6 +57,29 @@ TEST_F(PlacementTest, OtherProgramsWindowsTakePartInTheWalk) {
   EXPECT_FALSE(IsWindow(other));
 }
 
+// On a real desktop every reading of another program's window is a round trip to the server:
+// a walk that only looks for owners reads none, and a window that left the desktop is still
+// refused with the Win32 error.
+TEST_F(PlacementTest, AWalkForOwnersReadsNoOtherProgramsWindow) {
+  HWND ours = Make("ours");
+  HWND other = headless::AddForeignWindow({"Other", "Other program", true, false, {}, 0});
+  const int before = headless::ForeignRecord(other).reads;
+  std::vector<HWND> owners;
+  for (HWND h = GetTopWindow(nullptr); h != nullptr; h = GetWindow(h, GW_HWNDNEXT))
+    owners.push_back(GetWindow(h, GW_OWNER));
+  EXPECT_EQ(owners, (std::vector<HWND>{nullptr, nullptr}));
+  EXPECT_EQ(headless::ForeignRecord(other).reads, before);
+  char text[64];
+  EXPECT_EQ(GetWindowTextA(other, text, sizeof text), 13);
+  EXPECT_GT(headless::ForeignRecord(other).reads, before);
+  headless::RemoveForeignWindow(other);
+  SetLastError(0);
+  EXPECT_EQ(GetWindow(other, GW_OWNER), nullptr);
+  EXPECT_EQ(GetLastError(), DWORD(ERROR_INVALID_WINDOW_HANDLE));
+  EXPECT_EQ(GetWindow(other, GW_HWNDNEXT), nullptr);
+  EXPECT_EQ(Walk(), (std::vector<HWND>{ours}));
+}
+
 TEST_F(PlacementTest, ShowWindowReportsThePreviousVisibilityAndSendsItsMessages) {
   HWND h = Make();
   EXPECT_FALSE(ShowWindow(h, SW_SHOWNORMAL));
