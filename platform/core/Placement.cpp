@@ -104,6 +104,7 @@ bool ApplyWindowPos(HWND hwnd, WINDOWPOS wp, bool tellDriver) {
   if (w->realised && tellDriver && (moved || sized)) TheDriver().Move(hwnd, ScreenRect(*w));
   if (w->realised && (showing || hiding)) TheDriver().Show(hwnd, showing, w->Iconic());
   if (showing || sized) Invalidate(*w, nullptr, true);
+  if (hiding) ReleaseSurface(*w);
   if (hiding && State().active == hwnd) ActivateNext(hwnd);
   if (!(wp.flags & SWP_NOACTIVATE) && IsTopLevel(*w) && w->Visible())
     ActivateWindow(w, WA_ACTIVE, true);
