@@ -3,6 +3,7 @@
 
 #include <algorithm>
 
+#include "toolkit/Property.h"
 #include "toolkit/TypInfo.h"
 
 // --- Controls ---
@@ -70,24 +71,24 @@ void TControl::SetVisible(bool visible) {
 }
 
 void TControl::SetEnabled(bool enabled) {
-  if (enabled == FEnabled) return;
-  FEnabled = enabled;
-  EnabledChanged();
-  Invalidate();
+  ChangeProperty(FEnabled, enabled, [this] {
+    EnabledChanged();
+    Invalidate();
+  });
 }
 
 void TControl::SetText(const std::string& text) {
-  if (text == FText) return;
-  FText = text;
-  TextChanged();
-  Invalidate();
+  ChangeProperty(FText, text, [this] {
+    TextChanged();
+    Invalidate();
+  });
 }
 
 void TControl::SetColor(TColor color) {
-  if (color == FColor) return;
-  FColor = color;
-  ColorChanged();
-  Invalidate();
+  ChangeProperty(FColor, color, [this] {
+    ColorChanged();
+    Invalidate();
+  });
 }
 
 void TControl::SetParentFont(bool value) {

@@ -3,6 +3,7 @@
 
 #include "toolkit/ControlProps.h"
 #include "toolkit/Forms.h"
+#include "toolkit/Property.h"
 #include "toolkit/StdCtrls.h"
 #include "toolkit/TypInfo.h"
 
@@ -16,15 +17,11 @@ TTimer::~TTimer() {
 }
 
 void TTimer::SetEnabled(bool enabled) {
-  if (enabled == FEnabled) return;
-  FEnabled = enabled;
-  UpdateTimer();
+  ChangeProperty(FEnabled, enabled, [this] { UpdateTimer(); });
 }
 
 void TTimer::SetInterval(UINT interval) {
-  if (interval == FInterval) return;
-  FInterval = interval;
-  UpdateTimer();
+  ChangeProperty(FInterval, interval, [this] { UpdateTimer(); });
 }
 
 void TTimer::Loaded() {
@@ -76,21 +73,15 @@ TImage::~TImage() {
 }
 
 void TImage::SetStretch(bool stretch) {
-  if (stretch == FStretch) return;
-  FStretch = stretch;
-  Invalidate();
+  ChangeProperty(FStretch, stretch, [this] { Invalidate(); });
 }
 
 void TImage::SetCenter(bool center) {
-  if (center == FCenter) return;
-  FCenter = center;
-  Invalidate();
+  ChangeProperty(FCenter, center, [this] { Invalidate(); });
 }
 
 void TImage::SetTransparent(bool transparent) {
-  if (transparent == FTransparent) return;
-  FTransparent = transparent;
-  Invalidate();
+  ChangeProperty(FTransparent, transparent, [this] { Invalidate(); });
 }
 
 void TImage::SetAutoSize(bool autoSize) {
@@ -141,15 +132,11 @@ TBevel::TBevel(TComponent* owner) : TGraphicControl(owner) {
 }
 
 void TBevel::SetShape(TBevelShape shape) {
-  if (shape == FShape) return;
-  FShape = shape;
-  Invalidate();
+  ChangeProperty(FShape, shape, [this] { Invalidate(); });
 }
 
 void TBevel::SetStyle(TBevelStyle style) {
-  if (style == FStyle) return;
-  FStyle = style;
-  Invalidate();
+  ChangeProperty(FStyle, style, [this] { Invalidate(); });
 }
 
 void TBevel::Paint() {

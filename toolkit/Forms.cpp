@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "toolkit/Dialogs.h"
+#include "toolkit/Property.h"
 #include "toolkit/Streaming.h"
 #include "toolkit/TypInfo.h"
 #include "toolkit/UtilWindow.h"
@@ -555,9 +556,7 @@ void TApplication::CreateHandle() {
 }
 
 void TApplication::SetTitle(const std::string& title) {
-  if (title == FTitle) return;
-  FTitle = title;
-  SetWindowTextA(FHandle, FTitle.c_str());
+  ChangeProperty(FTitle, title, [this] { SetWindowTextA(FHandle, FTitle.c_str()); });
 }
 
 void TApplication::AdoptForm(TCustomForm* form) {

@@ -1,6 +1,7 @@
 // Graphics objects over the platform's GDI: fonts, pens, brushes, canvases, bitmaps, icons and
 // pictures. Toolkit layer.
 #include "toolkit/Graphics.h"
+#include "toolkit/Property.h"
 
 #include <algorithm>
 #include <cmath>
@@ -112,19 +113,7 @@ int64_t Stride(int width, int bits) {
 
 constexpr int kMaxBitmapSide = 32768;
 constexpr WORD kBmpSignature = 0x4D42;  // "BM"
-constexpr int kFileHeaderSize = 14;
-
-uint32_t ReadLE32(const uint8_t* p) {
-  return p[0] | p[1] << 8 | p[2] << 16 | uint32_t(p[3]) << 24;
-}
-void PutLE16(std::vector<uint8_t>& out, uint32_t v) {
-  out.push_back(uint8_t(v));
-  out.push_back(uint8_t(v >> 8));
-}
-void PutLE32(std::vector<uint8_t>& out, uint32_t v) {
-  PutLE16(out, v & 0xFFFF);
-  PutLE16(out, v >> 16);
-}
+constexpr int kFileHeaderSize = sizeof(BITMAPFILEHEADER);
 
 // The pixels of `bitmap` as 32-bit 0x00RRGGBB words, top row first.
 std::vector<uint32_t> ReadPixels32(HBITMAP bitmap, int width, int height) {
@@ -231,9 +220,7 @@ void TFont::SetName(const std::string& name) {
 }
 
 void TFont::SetHeight(int height) {
-  if (height == FHeight) return;
-  FHeight = height;
-  Changed();
+  ChangeProperty(FHeight, height, [this] { Changed(); });
 }
 
 int TFont::Size() const {
@@ -245,27 +232,19 @@ void TFont::SetSize(int points) {
 }
 
 void TFont::SetStyle(TFontStyles style) {
-  if (style == FStyle) return;
-  FStyle = style;
-  Changed();
+  ChangeProperty(FStyle, style, [this] { Changed(); });
 }
 
 void TFont::SetColor(TColor color) {
-  if (color == FColor) return;
-  FColor = color;
-  Changed();
+  ChangeProperty(FColor, color, [this] { Changed(); });
 }
 
 void TFont::SetCharset(BYTE charset) {
-  if (charset == FCharset) return;
-  FCharset = charset;
-  Changed();
+  ChangeProperty(FCharset, charset, [this] { Changed(); });
 }
 
 void TFont::SetPitch(TFontPitch pitch) {
-  if (pitch == FPitch) return;
-  FPitch = pitch;
-  Changed();
+  ChangeProperty(FPitch, pitch, [this] { Changed(); });
 }
 
 bool TFont::SameAs(const TFont& o) const {
@@ -307,9 +286,7 @@ HGDIOBJ TFont::CreateObject() const {
 // --- TPen ---
 
 void TPen::SetColor(TColor color) {
-  if (color == FColor) return;
-  FColor = color;
-  Changed();
+  ChangeProperty(FColor, color, [this] { Changed(); });
 }
 
 void TPen::SetWidth(int width) {
@@ -319,15 +296,11 @@ void TPen::SetWidth(int width) {
 }
 
 void TPen::SetStyle(TPenStyle style) {
-  if (style == FStyle) return;
-  FStyle = style;
-  Changed();
+  ChangeProperty(FStyle, style, [this] { Changed(); });
 }
 
 void TPen::SetMode(int mode) {
-  if (mode == FMode) return;
-  FMode = mode;
-  Changed();
+  ChangeProperty(FMode, mode, [this] { Changed(); });
 }
 
 void TPen::Assign(const TPersistent* source) {
@@ -356,9 +329,7 @@ void TBrush::SetColor(TColor color) {
 }
 
 void TBrush::SetStyle(TBrushStyle style) {
-  if (style == FStyle) return;
-  FStyle = style;
-  Changed();
+  ChangeProperty(FStyle, style, [this] { Changed(); });
 }
 
 void TBrush::Assign(const TPersistent* source) {
@@ -613,9 +584,7 @@ void TCanvas::StretchDraw(const RECT& rect, TGraphic* graphic) {
 // --- TGraphic ---
 
 void TGraphic::SetTransparent(bool transparent) {
-  if (transparent == FTransparent) return;
-  FTransparent = transparent;
-  Changed();
+  ChangeProperty(FTransparent, transparent, [this] { Changed(); });
 }
 
 void TGraphic::Changed() {
@@ -738,9 +707,7 @@ void TBitmap::SetTransparentColor(TColor color) {
 }
 
 void TBitmap::SetTransparentMode(TTransparentMode mode) {
-  if (mode == FTransparentMode) return;
-  FTransparentMode = mode;
-  Changed();
+  ChangeProperty(FTransparentMode, mode, [this] { Changed(); });
 }
 
 void TBitmap::Changed() {
@@ -820,8 +787,10 @@ void TBitmap::LoadFromStream(TStream& stream) {
   const std::vector<uint8_t> data = stream.ReadRest();
   auto fail = [] { throw EInvalidGraphic("Bitmap image is not valid"); };
   if (data.size() < kFileHeaderSize + sizeof(BITMAPINFOHEADER)) fail();
-  if (data[0] != (kBmpSignature & 0xFF) || data[1] != (kBmpSignature >> 8)) fail();
-  const uint32_t offBits = ReadLE32(&data[10]);
+  BITMAPFILEHEADER file;
+  std::memcpy(&file, data.data(), sizeof file);
+  if (file.bfType != kBmpSignature) fail();
+  const uint32_t offBits = file.bfOffBits;
   TBitmapInfo bi;
   std::memcpy(&bi.Header, &data[kFileHeaderSize], sizeof(BITMAPINFOHEADER));
   const BITMAPINFOHEADER& h = bi.Header;
@@ -875,10 +844,12 @@ void TBitmap::SaveToStream(TStream& stream) const {
   const uint32_t offBits = kFileHeaderSize + sizeof(BITMAPINFOHEADER) + colors * sizeof(RGBQUAD);
   std::vector<uint8_t> out;
   out.reserve(offBits + pixelBytes);
-  PutLE16(out, kBmpSignature);
-  PutLE32(out, uint32_t(offBits + pixelBytes));
-  PutLE32(out, 0);
-  PutLE32(out, offBits);
+  BITMAPFILEHEADER file{};
+  file.bfType = kBmpSignature;
+  file.bfSize = DWORD(offBits + pixelBytes);
+  file.bfOffBits = offBits;
+  const auto* fileHeader = reinterpret_cast<const uint8_t*>(&file);
+  out.insert(out.end(), fileHeader, fileHeader + sizeof file);
   const auto* header = reinterpret_cast<const uint8_t*>(&bi.Header);
   out.insert(out.end(), header, header + sizeof(BITMAPINFOHEADER));
   const auto* table = reinterpret_cast<const uint8_t*>(bi.Colors);

@@ -7,6 +7,7 @@
 #include "toolkit/ControlProps.h"
 #include "toolkit/Dialogs.h"
 #include "toolkit/Forms.h"
+#include "toolkit/Property.h"
 #include "toolkit/UtilWindow.h"
 
 namespace {
@@ -71,35 +72,29 @@ TLabel::TLabel(TComponent* owner) : TGraphicControl(owner) {
 }
 
 void TLabel::SetAlignment(TAlignment alignment) {
-  if (alignment == FAlignment) return;
-  FAlignment = alignment;
-  Invalidate();
+  ChangeProperty(FAlignment, alignment, [this] { Invalidate(); });
 }
 
 void TLabel::SetAutoSize(bool autoSize) {
-  if (autoSize == FAutoSize) return;
-  FAutoSize = autoSize;
-  AdjustBounds();
+  ChangeProperty(FAutoSize, autoSize, [this] { AdjustBounds(); });
 }
 
 void TLabel::SetTransparent(bool transparent) {
-  if (transparent == FTransparent) return;
-  FTransparent = transparent;
-  Invalidate();
+  ChangeProperty(FTransparent, transparent, [this] { Invalidate(); });
 }
 
 void TLabel::SetWordWrap(bool wordWrap) {
-  if (wordWrap == FWordWrap) return;
-  FWordWrap = wordWrap;
-  AdjustBounds();
-  Invalidate();
+  ChangeProperty(FWordWrap, wordWrap, [this] {
+    AdjustBounds();
+    Invalidate();
+  });
 }
 
 void TLabel::SetShowAccelChar(bool show) {
-  if (show == FShowAccelChar) return;
-  FShowAccelChar = show;
-  AdjustBounds();
-  Invalidate();
+  ChangeProperty(FShowAccelChar, show, [this] {
+    AdjustBounds();
+    Invalidate();
+  });
 }
 
 UINT TLabel::DrawFlags() const {
@@ -164,15 +159,11 @@ TCustomEdit::TCustomEdit(TComponent* owner) : TCustomControl(owner) {
 }
 
 void TCustomEdit::SetBorderStyle(TBorderStyle style) {
-  if (style == FBorderStyle) return;
-  FBorderStyle = style;
-  Invalidate();
+  ChangeProperty(FBorderStyle, style, [this] { Invalidate(); });
 }
 
 void TCustomEdit::SetCtl3D(bool ctl3D) {
-  if (ctl3D == FCtl3D) return;
-  FCtl3D = ctl3D;
-  Invalidate();
+  ChangeProperty(FCtl3D, ctl3D, [this] { Invalidate(); });
 }
 
 void TCustomEdit::SetSelStart(int start) {
@@ -752,9 +743,7 @@ void TListBox::SetTopIndex(int index) {
 }
 
 void TListBox::SetBorderStyle(TBorderStyle style) {
-  if (style == FBorderStyle) return;
-  FBorderStyle = style;
-  Invalidate();
+  ChangeProperty(FBorderStyle, style, [this] { Invalidate(); });
 }
 
 RECT TListBox::InnerRect() const {
@@ -908,15 +897,11 @@ TButton::TButton(TComponent* owner) : TCustomControl(owner) {
 }
 
 void TButton::SetDefault(bool value) {
-  if (value == FDefault) return;
-  FDefault = value;
-  Invalidate();
+  ChangeProperty(FDefault, value, [this] { Invalidate(); });
 }
 
 void TButton::SetPressed(bool pressed) {
-  if (pressed == FPressed) return;
-  FPressed = pressed;
-  Invalidate();
+  ChangeProperty(FPressed, pressed, [this] { Invalidate(); });
 }
 
 void TButton::Click() {

@@ -18,6 +18,7 @@
 #include <variant>
 #include <vector>
 
+#include "platform/core/LittleEndian.h"
 #include "platform/core/ResourceFormat.h"
 #include "tools/ResourceWriter.h"
 
@@ -44,11 +45,11 @@ struct Error : std::runtime_error {
 // --- Bytes ---
 
 uint32_t Get16(const Bytes& in, size_t at) {
-  return in[at] | (in[at + 1] << 8);
+  return platform::le::Read16(in.data() + at);
 }
 
 uint32_t Get32(const Bytes& in, size_t at) {
-  return Get16(in, at) | (Get16(in, at + 2) << 16);
+  return platform::le::Read32(in.data() + at);
 }
 
 // UTF-8 (the description's encoding) to UTF-16, the encoding of version blocks.

@@ -10,6 +10,7 @@
 #include <variant>
 #include <vector>
 
+#include "platform/core/LittleEndian.h"
 #include "platform/core/ResourceFormat.h"
 
 namespace resources {
@@ -18,15 +19,8 @@ using Bytes = std::vector<uint8_t>;
 
 // --- Bytes ---
 
-inline void Put16(Bytes& out, uint32_t value) {
-  out.push_back(value & 0xFF);
-  out.push_back((value >> 8) & 0xFF);
-}
-
-inline void Put32(Bytes& out, uint32_t value) {
-  Put16(out, value & 0xFFFF);
-  Put16(out, value >> 16);
-}
+using platform::le::Put16;
+using platform::le::Put32;
 
 inline void Set16(Bytes& out, size_t at, uint32_t value) {
   out[at] = value & 0xFF;

@@ -9,6 +9,7 @@
 
 #include "toolkit/ControlProps.h"
 #include "toolkit/Graphics.h"
+#include "toolkit/Property.h"
 #include "toolkit/Streaming.h"
 
 namespace {
@@ -612,9 +613,7 @@ TMorCircButton::~TMorCircButton() = default;
 
 template <class T>
 void TMorCircButton::Change(T& field, const T& value) {
-  if (field == value) return;
-  field = value;
-  Rebuild();
+  ChangeProperty(field, value, [this] { Rebuild(); });
 }
 
 void TMorCircButton::Rebuild() {

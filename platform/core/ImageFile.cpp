@@ -9,6 +9,8 @@
 #include <limits>
 #include <map>
 
+#include "platform/core/LittleEndian.h"
+
 namespace platform::image {
 namespace {
 
@@ -23,20 +25,8 @@ constexpr size_t kIconEntrySize = 16;
 constexpr uint32_t kDefault16[3] = {0x7C00, 0x03E0, 0x001F};
 constexpr uint32_t kDefault32[3] = {0xFF0000, 0x00FF00, 0x0000FF};
 
-uint16_t U16(const uint8_t* p) {
-  return uint16_t(p[0] | (p[1] << 8));
-}
-uint32_t U32(const uint8_t* p) {
-  return uint32_t(p[0]) | (uint32_t(p[1]) << 8) | (uint32_t(p[2]) << 16) | (uint32_t(p[3]) << 24);
-}
-void Put16(std::vector<uint8_t>& out, uint32_t v) {
-  out.push_back(uint8_t(v));
-  out.push_back(uint8_t(v >> 8));
-}
-void Put32(std::vector<uint8_t>& out, uint32_t v) {
-  Put16(out, v & 0xFFFF);
-  Put16(out, v >> 16);
-}
+using le::Put16;
+using le::Put32;
 
 // --- Channel masks ---
 
@@ -164,8 +154,8 @@ void DecodeDirectRow(const TDibFormat& format, const TChannel* channels, const u
       out[x] = uint32_t(p[2]) << 16 | uint32_t(p[1]) << 8 | p[0];
       continue;
     }
-    const uint32_t v =
-        format.bitsPerPixel == 16 ? U16(row + size_t(x) * 2) : U32(row + size_t(x) * 4);
+    const uint32_t v = format.bitsPerPixel == 16 ? le::Read16(row + size_t(x) * 2)
+                                                 : le::Read32(row + size_t(x) * 4);
     uint32_t pixel = 0;
     for (int c = 0; c < 3; ++c) {
       pixel = pixel << 8 |
@@ -206,10 +196,10 @@ bool MakeChannels(const TDibFormat& format, TChannel* channels) {
 // --- Headers ---
 
 bool ParseCoreHeader(const uint8_t* data, size_t size, TDibFormat& format, size_t& consumed) {
-  format.width = U16(data + 4);
-  format.height = U16(data + 6);
-  format.bitsPerPixel = U16(data + 10);
-  if (U16(data + 8) != 1 || !ValidDepth(format.bitsPerPixel) || format.bitsPerPixel == 16 ||
+  format.width = le::Read16(data + 4);
+  format.height = le::Read16(data + 6);
+  format.bitsPerPixel = le::Read16(data + 10);
+  if (le::Read16(data + 8) != 1 || !ValidDepth(format.bitsPerPixel) || format.bitsPerPixel == 16 ||
       format.bitsPerPixel == 32)
     return false;
   consumed = kCoreHeaderSize;
@@ -232,7 +222,7 @@ bool ParseMasks(const uint8_t* data, size_t size, uint32_t headerSize, TDibForma
   const size_t at = headerSize >= 52 ? kInfoHeaderSize : consumed;
   if (at + 12 > size) return false;
   for (int c = 0; c < 3; ++c)
-    format.masks[c] = U32(data + at + 4 * c);
+    format.masks[c] = le::Read32(data + at + 4 * c);
   if (headerSize < 52) consumed += 12;
   TChannel channels[3];
   return MakeChannels(format, channels);
@@ -251,7 +241,7 @@ bool ParseColorTable(const uint8_t* data, size_t size, uint32_t used, TDibFormat
   if ((size - consumed) / 4 < count) return false;
   if (format.bitsPerPixel <= 8) {
     for (size_t i = 0; i < count; ++i)
-      format.palette.push_back(U32(data + consumed + i * 4) & 0xFFFFFF);
+      format.palette.push_back(le::Read32(data + consumed + i * 4) & 0xFFFFFF);
   }
   consumed += count * 4;  // a table beside direct colours is only a hint and is skipped
   return true;
@@ -308,17 +298,17 @@ TDibFormat MakeFormat(const Surface& pixels, int bitsPerPixel, bool topDown) {
 bool ParseDibHeader(const uint8_t* data, size_t size, TDibFormat& format, size_t& consumed) {
   format = TDibFormat{};
   if (size < 4) return false;
-  const uint32_t headerSize = U32(data);
+  const uint32_t headerSize = le::Read32(data);
   if (headerSize == kCoreHeaderSize && size >= kCoreHeaderSize)
     return ParseCoreHeader(data, size, format, consumed);
   if (headerSize < kInfoHeaderSize || headerSize > kMaxHeaderSize || headerSize > size)
     return false;
-  const int32_t width = int32_t(U32(data + 4));
-  const int32_t height = int32_t(U32(data + 8));
-  format.bitsPerPixel = U16(data + 14);
-  const uint32_t compression = U32(data + 16);
+  const int32_t width = int32_t(le::Read32(data + 4));
+  const int32_t height = int32_t(le::Read32(data + 8));
+  format.bitsPerPixel = le::Read16(data + 14);
+  const uint32_t compression = le::Read32(data + 16);
   if (width <= 0 || height == 0 || height == std::numeric_limits<int32_t>::min()) return false;
-  if (U16(data + 12) != 1 || !ValidDepth(format.bitsPerPixel)) return false;
+  if (le::Read16(data + 12) != 1 || !ValidDepth(format.bitsPerPixel)) return false;
   format.width = width;
   format.height = height < 0 ? -height : height;
   format.topDown = height < 0;
@@ -329,7 +319,7 @@ bool ParseDibHeader(const uint8_t* data, size_t size, TDibFormat& format, size_t
   } else if (compression != kBiRgb) {
     return false;
   }
-  return ParseColorTable(data, size, U32(data + 32), format, consumed);
+  return ParseColorTable(data, size, le::Read32(data + 32), format, consumed);
 }
 
 void AppendDibHeader(const TDibFormat& format, std::vector<uint8_t>& out) {
@@ -405,7 +395,7 @@ bool ReadPackedDib(const uint8_t* data, size_t size, TBitmapFile& out) {
 
 bool ReadBmp(const uint8_t* data, size_t size, TBitmapFile& out) {
   if (size < kFileHeaderSize || data[0] != 'B' || data[1] != 'M') return false;
-  const uint32_t bitsOffset = U32(data + 10);
+  const uint32_t bitsOffset = le::Read32(data + 10);
   const uint8_t* dib = data + kFileHeaderSize;
   const size_t dibSize = size - kFileHeaderSize;
   size_t consumed = 0;
@@ -504,13 +494,13 @@ int ChooseIcon(const std::vector<TIconCandidate>& candidates, int cx, int cy) {
 
 bool ReadIco(const uint8_t* data, size_t size, std::vector<TIconImage>& out) {
   out.clear();
-  if (size < kIconDirSize || U16(data) != 0 || U16(data + 2) != 1) return false;
-  const size_t count = U16(data + 4);
+  if (size < kIconDirSize || le::Read16(data) != 0 || le::Read16(data + 2) != 1) return false;
+  const size_t count = le::Read16(data + 4);
   if (count == 0 || (size - kIconDirSize) / kIconEntrySize < count) return false;
   for (size_t i = 0; i < count; ++i) {
     const uint8_t* entry = data + kIconDirSize + i * kIconEntrySize;
-    const uint32_t length = U32(entry + 8);
-    const uint32_t offset = U32(entry + 12);
+    const uint32_t length = le::Read32(entry + 8);
+    const uint32_t offset = le::Read32(entry + 12);
     if (offset > size || length > size - offset) return false;
     TIconImage image;
     if (!ReadIconImage(data + offset, length, image)) return false;

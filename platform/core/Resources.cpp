@@ -8,6 +8,7 @@
 #include <cstring>
 
 #include "platform/core/ElfSection.h"
+#include "platform/core/LittleEndian.h"
 #include "platform/core/Paths.h"
 #include "platform/core/ResourceFormat.h"
 #include "platform/core/VersionInfo.h"
@@ -56,13 +57,6 @@ std::string FileNameOf(const std::string& path) {
 constexpr size_t kGroupHeader = 6;
 constexpr size_t kGroupEntry = 14;
 
-uint32_t Little(std::span<const uint8_t> bytes, size_t at, size_t width) {
-  uint32_t value = 0;
-  for (size_t i = 0; i < width; ++i)
-    value |= uint32_t{bytes[at + i]} << (8 * i);
-  return value;
-}
-
 std::optional<ResourceDirectory::Entry> FindOwn(LPCSTR type, LPCSTR name) {
   return OwnResources().Find(ResourceKey::FromArgument(type), ResourceKey::FromArgument(name));
 }
@@ -96,10 +90,11 @@ bool IconFromResources(LPCSTR name, int cx, int cy, image::TIconImage& out) {
   const auto group = FindOwn(RT_GROUP_ICON, name);
   if (!group) return false;
   const auto bytes = group->data;
-  if (bytes.size() < kGroupHeader || Little(bytes, 0, 2) != 0 || Little(bytes, 2, 2) != 1) {
+  if (bytes.size() < kGroupHeader || le::Read16(bytes.data()) != 0 ||
+      le::Read16(bytes.data() + 2) != 1) {
     return false;
   }
-  const size_t count = Little(bytes, 4, 2);
+  const size_t count = le::Read16(bytes.data() + 4);
   if ((bytes.size() - kGroupHeader) / kGroupEntry < count) return false;
   std::vector<image::TIconCandidate> candidates;
   for (size_t i = 0; i < count; ++i) {
@@ -107,11 +102,11 @@ bool IconFromResources(LPCSTR name, int cx, int cy, image::TIconImage& out) {
     // A size byte of 0 stands for 256 pixels.
     const int width = bytes[at] ? bytes[at] : 256;
     const int height = bytes[at + 1] ? bytes[at + 1] : 256;
-    candidates.push_back({width, height, static_cast<int>(Little(bytes, at + 6, 2))});
+    candidates.push_back({width, height, static_cast<int>(le::Read16(bytes.data() + at + 6))});
   }
   const int chosen = image::ChooseIcon(candidates, cx, cy);
   if (chosen < 0) return false;
-  const auto id = static_cast<WORD>(Little(bytes, kGroupHeader + chosen * kGroupEntry + 12, 2));
+  const auto id = le::Read16(bytes.data() + kGroupHeader + chosen * kGroupEntry + 12);
   const auto icon = FindOwn(RT_ICON, MAKEINTRESOURCEA(id));
   return icon && image::ReadIconImage(icon->data.data(), icon->data.size(), out);
 }

@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "platform/core/CodePage.h"
+#include "platform/core/LittleEndian.h"
 #include "platform/win32/kernel.h"
 
 namespace platform {
@@ -22,9 +23,7 @@ uint32_t Align4(uint32_t offset) {
 }
 
 WORD WordAt(const uint8_t* bytes, uint32_t offset) {
-  WORD value;
-  std::memcpy(&value, bytes + offset, sizeof value);
-  return value;
+  return le::Read16(bytes + offset);
 }
 
 // One node of the tree: a header, a UTF-16 key, a value and children, each part starting on a
