@@ -661,11 +661,10 @@ void TApplication::FocusTopForm() {
 }
 
 void TApplication::NormalizeTopMosts() {
-  // The owner is asked first: it rules out other programs' windows without reading them.
   for (HWND h = GetTopWindow(nullptr); h != nullptr; h = GetWindow(h, GW_HWNDNEXT)) {
-    if (h == FHandle || GetWindow(h, GW_OWNER) != FHandle) continue;
-    if (!IsWindowVisible(h)) continue;
+    if (h == FHandle || !IsWindowVisible(h)) continue;
     if ((GetWindowLongA(h, GWL_EXSTYLE) & WS_EX_TOPMOST) == 0) continue;
+    if (GetWindow(h, GW_OWNER) != FHandle) continue;
     FTopMosts.push_back(h);
   }
   for (HWND h : FTopMosts)

@@ -94,6 +94,12 @@ struct TState {
   int procDepth = 0;
   HWND desktop = nullptr;
   std::unordered_map<uint64_t, HWND> foreignHandles;
+  // The top-level order as a walk reads it: GetTopWindow takes a fresh picture and GetWindow
+  // goes on in it, until the program looks at its queue or changes the order of its own
+  // windows. One walk asks the driver once, and a window of another program that goes away in
+  // the middle of it does not end it.
+  std::vector<HWND> topLevelPicture;
+  bool pictureKept = false;
   // Classes, by upper-case name: the program's own, and the system's.
   std::map<std::string, std::shared_ptr<TClass>> classes;
   std::map<std::string, std::shared_ptr<TClass>> systemClasses;
@@ -145,8 +151,6 @@ Driver& TheDriver();
 TWindow* Find(HWND hwnd);        // any live window, ours or another program's, or null
 TWindow* FindOwn(HWND hwnd);     // a live window of ours (the desktop included), or null
 TWindow* FindOrFail(HWND hwnd);  // FindOwn, setting ERROR_INVALID_WINDOW_HANDLE when null
-// Find without asking the driver whether another program's window is still there.
-TWindow* FindListed(HWND hwnd);
 TWindow& Desktop();
 bool IsTopLevel(const TWindow& w);  // a direct child of the desktop
 TWindow* Root(TWindow* w);          // the top-level window that holds `w`
@@ -154,9 +158,11 @@ TWindow* Root(TWindow* w);          // the top-level window that holds `w`
 // when it is a popup parked under another window with SetParent.
 TWindow* ActivationTarget(TWindow* w);
 bool ReallyVisible(const TWindow& w);
-std::vector<HWND> TopLevelOrder();  // top first, other programs' windows included
-// The handle of another program's window that the driver has just listed (made on first use).
-HWND ListedForeignHandle(uint64_t key);
+// Top first, other programs' windows included: the kept picture, or a fresh one when `fresh`
+// or when none is kept.
+std::vector<HWND> TopLevelOrder(bool fresh);
+void ForgetTopLevelPicture();
+bool InTopLevelPicture(HWND hwnd);
 RECT ScreenRect(const TWindow& w);
 void Invalidate(TWindow& w, const RECT* area, bool erase);
 // Brings a top-level window (and the windows it owns) to the top of the Z order.

@@ -64,7 +64,7 @@ void SessionEnding();
 void ForeignMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
 // The handle by which our program sees another program's window `key` (made on first use).
 HWND ForeignHandle(uint64_t key);
-// The other program's window behind a handle (there or gone since), or false when it is not one.
+// The other program's window behind a handle, or false when it is not one.
 bool ForeignKey(HWND hwnd, uint64_t& key);
 
 // --- Helpers for drivers ---

@@ -37,6 +37,7 @@ void OwnedChain(HWND owner, const std::vector<HWND>& list, std::vector<HWND>& ou
 void PlaceAmongSiblings(TWindow& w, HWND after) {
   TWindow* parent = FindOwn(w.parent);
   if (!parent) return;
+  ForgetTopLevelPicture();
   auto& list = parent->children;
   std::erase(list, w.handle);
   auto pos = list.begin();
@@ -339,7 +340,7 @@ HWND platform::sink::OwnWindowAt(POINT screen) {
 }
 
 extern "C" HWND WINAPI WindowFromPoint(POINT pt) {
-  for (HWND h : TopLevelOrder())
+  for (HWND h : TopLevelOrder(true))
     if (Hit(h, pt)) return h;
   return nullptr;
 }
@@ -358,22 +359,20 @@ extern "C" HWND WINAPI GetTopWindow(HWND hwnd) {
     return nullptr;
   }
   if (hwnd == State().desktop) {
-    const auto order = TopLevelOrder();
+    // A walk starts here: it reads a fresh picture of the order.
+    const auto order = TopLevelOrder(true);
     return order.empty() ? nullptr : order.front();
   }
   return w->children.empty() ? nullptr : w->children.front();
 }
 
 extern "C" HWND WINAPI GetWindow(HWND hwnd, UINT command) {
-  // Another program's window that the Z order still lists is there: a walk over the desktop
-  // reads no other window than those it asks about.
-  TWindow* w = FindListed(hwnd);
-  std::vector<HWND> order;
-  if (w && w->foreign) {
-    order = TopLevelOrder();
-    if (std::find(order.begin(), order.end(), hwnd) == order.end()) w = Find(hwnd);
-  }
-  if (!w) {
+  TWindow* w = Find(hwnd);
+  // Another program's window that went away while the program walks the top-level windows
+  // keeps its place in the walk's picture, so that the walk goes on past it; it has no owner
+  // and no children any more.
+  const bool gone = !w && InTopLevelPicture(hwnd);
+  if (!w && (!gone || command == GW_OWNER || command == GW_CHILD)) {
     SetLastError(ERROR_INVALID_WINDOW_HANDLE);
     return nullptr;
   }
@@ -384,9 +383,10 @@ extern "C" HWND WINAPI GetWindow(HWND hwnd, UINT command) {
     return nullptr;
   }
   if (hwnd == State().desktop) return nullptr;
-  TWindow* parent = FindOwn(w->parent);
-  if (IsTopLevel(*w) && order.empty()) order = TopLevelOrder();
-  const std::vector<HWND>& list = IsTopLevel(*w) ? order : parent ? parent->children : order;
+  TWindow* parent = gone ? nullptr : FindOwn(w->parent);
+  const std::vector<HWND> list = gone || IsTopLevel(*w) ? TopLevelOrder(false)
+                                 : parent               ? parent->children
+                                                        : std::vector<HWND>{};
   auto it = std::find(list.begin(), list.end(), hwnd);
   if (it == list.end()) return nullptr;
   switch (command) {
@@ -418,6 +418,7 @@ extern "C" HWND WINAPI SetParent(HWND child, HWND newParent) {
   const HWND oldParent = c->parent;
   if (oldParent == p->handle) return oldParent;
   const bool wasTopLevel = IsTopLevel(*c);
+  ForgetTopLevelPicture();
   if (TWindow* old = FindOwn(oldParent)) std::erase(old->children, child);
   c->parent = p->handle;
   p->children.insert(p->children.begin(), child);

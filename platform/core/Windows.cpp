@@ -4,6 +4,7 @@
 #include <cctype>
 #include <cstring>
 #include <initializer_list>
+#include <unordered_set>
 
 #include "platform/core/Core.h"
 #include "platform/core/DriverSink.h"
@@ -123,12 +124,14 @@ void CreateDesktop() {
 }
 
 void Link(TWindow& parent, TWindow& child, bool atTop) {
+  ForgetTopLevelPicture();
   child.parent = parent.handle;
   auto& list = parent.children;
   list.insert(atTop ? list.begin() : list.end(), child.handle);
 }
 
 void Unlink(TWindow& child) {
+  ForgetTopLevelPicture();
   if (TWindow* p = FindOwn(child.parent)) std::erase(p->children, child.handle);
 }
 
@@ -173,11 +176,9 @@ bool ForeignInfo(const TWindow& w, ForeignWindow& out) {
   return w.foreign && TheDriver().Describe(w.foreignKey, out);
 }
 
-}  // namespace
-
-// --- The table ---
-
-TWindow* FindListed(HWND hwnd) {
+// The table's entry for a handle, without asking the driver whether another program's window
+// still exists.
+TWindow* Entry(HWND hwnd) {
   TState& st = State();
   const auto v = reinterpret_cast<uintptr_t>(hwnd);
   const uintptr_t low = v & 0xFFFF;
@@ -189,10 +190,31 @@ TWindow* FindListed(HWND hwnd) {
   return w->alive ? w : nullptr;
 }
 
+// Other programs' windows that the driver no longer names leave the table, so that it holds
+// only the windows that exist however many come and go.
+void ForgetVanishedForeign(const std::unordered_set<uint64_t>& present) {
+  TState& st = State();
+  for (auto it = st.foreignHandles.begin(); it != st.foreignHandles.end();) {
+    ForeignWindow info;
+    TWindow* w = Entry(it->second);
+    if (present.count(it->first) != 0 || (w && TheDriver().Describe(it->first, info))) {
+      ++it;
+      continue;
+    }
+    if (w) FreeWindow(*w);
+    it = st.foreignHandles.erase(it);
+  }
+}
+
+}  // namespace
+
+// --- The table ---
+
 TWindow* Find(HWND hwnd) {
-  TWindow* w = FindListed(hwnd);
+  TWindow* w = Entry(hwnd);
+  if (!w) return nullptr;
   ForeignWindow info;
-  if (w && w->foreign && !TheDriver().Describe(w->foreignKey, info)) return nullptr;
+  if (w->foreign && !TheDriver().Describe(w->foreignKey, info)) return nullptr;
   return w;
 }
 
@@ -254,23 +276,48 @@ RECT ScreenRect(const TWindow& w) {
   return r;
 }
 
-std::vector<HWND> TopLevelOrder() {
+std::vector<HWND> TopLevelOrder(bool fresh) {
+  TState& st = State();
+  if (st.pictureKept && !fresh) return st.topLevelPicture;
   TWindow& desk = Desktop();
   std::vector<StackEntry> entries;
-  if (!TheDriver().Stacking(entries)) return desk.children;
   std::vector<HWND> order;
-  for (const StackEntry& e : entries) {
-    if (e.own) {
-      if (TWindow* w = FindOwn(e.own); w && IsTopLevel(*w)) order.push_back(e.own);
-    } else {
-      // The driver has just listed this window: it is not read again for its handle, only when
-      // the caller asks something of it (a walk that looks for our own windows reads none).
-      order.push_back(ListedForeignHandle(e.foreign));
+  if (!TheDriver().Stacking(entries)) {
+    order = desk.children;
+  } else {
+    std::unordered_set<uint64_t> present;
+    for (const StackEntry& e : entries) {
+      if (e.own) {
+        if (TWindow* w = FindOwn(e.own); w && IsTopLevel(*w)) order.push_back(e.own);
+        continue;
+      }
+      present.insert(e.foreign);
+      // The driver has just named the window: a known one is not asked about again.
+      const auto known = st.foreignHandles.find(e.foreign);
+      if (known != st.foreignHandles.end() && Entry(known->second)) {
+        order.push_back(known->second);
+      } else if (HWND h = sink::ForeignHandle(e.foreign)) {
+        order.push_back(h);
+      }
     }
+    for (HWND h : desk.children)  // a driver that lost track of one of ours
+      if (std::find(order.begin(), order.end(), h) == order.end()) order.push_back(h);
+    ForgetVanishedForeign(present);
   }
-  for (HWND h : desk.children)  // a driver that lost track of one of ours
-    if (std::find(order.begin(), order.end(), h) == order.end()) order.push_back(h);
+  st.topLevelPicture = order;
+  st.pictureKept = true;
   return order;
+}
+
+void ForgetTopLevelPicture() {
+  State().pictureKept = false;
+}
+
+bool InTopLevelPicture(HWND hwnd) {
+  const TState& st = State();
+  return st.pictureKept && hwnd &&
+         std::find(st.topLevelPicture.begin(), st.topLevelPicture.end(), hwnd) !=
+             st.topLevelPicture.end();
 }
 
 WindowInfo DescribeForDriver(const TWindow& w) {
@@ -310,12 +357,14 @@ using namespace platform::core;
 
 // --- Foreign windows, as the driver names them ---
 
-HWND platform::core::ListedForeignHandle(uint64_t key) {
+HWND platform::sink::ForeignHandle(uint64_t key) {
   TState& st = State();
   if (auto it = st.foreignHandles.find(key); it != st.foreignHandles.end()) {
-    if (FindListed(it->second)) return it->second;
+    if (Find(it->second)) return it->second;
     st.foreignHandles.erase(it);
   }
+  ForeignWindow info;
+  if (!TheDriver().Describe(key, info)) return nullptr;
   TWindow& w = NewWindow();
   w.foreign = true;
   w.foreignKey = key;
@@ -324,18 +373,8 @@ HWND platform::core::ListedForeignHandle(uint64_t key) {
   return w.handle;
 }
 
-HWND platform::sink::ForeignHandle(uint64_t key) {
-  if (auto it = State().foreignHandles.find(key); it != State().foreignHandles.end())
-    if (Find(it->second)) return it->second;
-  // A window the driver names outside a listing may be gone already: it gets no handle then.
-  ForeignWindow info;
-  if (!TheDriver().Describe(key, info)) return nullptr;
-  return ListedForeignHandle(key);
-}
-
 bool platform::sink::ForeignKey(HWND hwnd, uint64_t& key) {
-  // Whether the window is still there is for the driver to find when it acts on the key.
-  TWindow* w = FindListed(hwnd);
+  TWindow* w = Find(hwnd);
   if (!w || !w->foreign) return false;
   key = w->foreignKey;
   return true;

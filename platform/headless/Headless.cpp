@@ -235,7 +235,7 @@ void RemoveForeignWindow(HWND hwnd) {
 const TForeignRecord& ForeignRecord(HWND hwnd) {
   const platform::THeadlessForeign* f = Driver().Foreign(KeyOf(hwnd));
   TForeignRecord& r = Records()[hwnd];
-  r = {f->posted, f->showCommands, f->restored, f->broughtForward, f->reads};
+  r = {f->posted, f->showCommands, f->restored, f->broughtForward};
   return r;
 }
 

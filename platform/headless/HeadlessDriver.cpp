@@ -73,11 +73,8 @@ bool THeadlessDriver::Stacking(std::vector<StackEntry>& topFirst) {
 }
 
 bool THeadlessDriver::Describe(uint64_t key, ForeignWindow& out) {
-  THeadlessForeign* f = Foreign(key);
-  if (f) {
-    out = f->info;
-    ++f->reads;
-  }
+  const THeadlessForeign* f = Foreign(key);
+  if (f) out = f->info;
   return f != nullptr;
 }
 

@@ -20,7 +20,6 @@ struct THeadlessForeign {
   std::vector<int> showCommands;
   int restored = 0;
   int broughtForward = 0;
-  int reads = 0;
 };
 
 class THeadlessDriver : public Driver {

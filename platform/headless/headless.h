@@ -84,7 +84,6 @@ struct TForeignRecord {
   std::vector<int> showCommands;
   int restored = 0;        // ShowWindow that restored it (SW_RESTORE, or showing it normal)
   int broughtForward = 0;  // SetForegroundWindow on it
-  int reads = 0;           // the program read what it is (text, class, state, place)
 };
 // Creates the window; the result is the handle our program sees for it.
 HWND AddForeignWindow(const TForeignSpec& spec);

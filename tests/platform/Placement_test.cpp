@@ -57,27 +57,44 @@ TEST_F(PlacementTest, OtherProgramsWindowsTakePartInTheWalk) {
   EXPECT_FALSE(IsWindow(other));
 }
 
-// On a real desktop every reading of another program's window is a round trip to the server:
-// a walk that only looks for owners reads none, and a window that left the desktop is still
-// refused with the Win32 error.
-TEST_F(PlacementTest, AWalkForOwnersReadsNoOtherProgramsWindow) {
+// A second copy walks every window of the desktop while other programs open and close theirs:
+// the walk reads one picture of the order, and a window that goes away under it does not end
+// it early (the copy further down would be missed).
+TEST_F(PlacementTest, AWalkReadsOnePictureAndGoesOnPastAWindowThatWent) {
   HWND ours = Make("ours");
-  HWND other = headless::AddForeignWindow({"Other", "Other program", true, false, {}, 0});
-  const int before = headless::ForeignRecord(other).reads;
-  std::vector<HWND> owners;
-  for (HWND h = GetTopWindow(nullptr); h != nullptr; h = GetWindow(h, GW_HWNDNEXT))
-    owners.push_back(GetWindow(h, GW_OWNER));
-  EXPECT_EQ(owners, (std::vector<HWND>{nullptr, nullptr}));
-  EXPECT_EQ(headless::ForeignRecord(other).reads, before);
-  char text[64];
-  EXPECT_EQ(GetWindowTextA(other, text, sizeof text), 13);
-  EXPECT_GT(headless::ForeignRecord(other).reads, before);
-  headless::RemoveForeignWindow(other);
+  HWND a = headless::AddForeignWindow({"A", "a", false, false, {}, 0});
+  HWND b = headless::AddForeignWindow({"B", "b", false, false, {}, 1});
+  ASSERT_EQ(GetTopWindow(nullptr), a);
+  headless::RemoveForeignWindow(a);
+  HWND c = headless::AddForeignWindow({"C", "c", false, false, {}, 0});
+  EXPECT_FALSE(IsWindow(a));
+  EXPECT_EQ(GetWindow(a, GW_HWNDNEXT), b);
+  EXPECT_EQ(GetWindow(b, GW_HWNDNEXT), ours);
   SetLastError(0);
-  EXPECT_EQ(GetWindow(other, GW_OWNER), nullptr);
+  EXPECT_EQ(GetWindow(a, GW_OWNER), nullptr);
   EXPECT_EQ(GetLastError(), DWORD(ERROR_INVALID_WINDOW_HANDLE));
-  EXPECT_EQ(GetWindow(other, GW_HWNDNEXT), nullptr);
-  EXPECT_EQ(Walk(), (std::vector<HWND>{ours}));
+  // The next walk, or anything after the program has looked at its queue, sees the change.
+  EXPECT_EQ(Walk(), (std::vector<HWND>{c, b, ours}));
+  EXPECT_EQ(GetWindow(a, GW_HWNDNEXT), nullptr);
+  MSG msg;
+  PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE);
+  headless::RemoveForeignWindow(c);
+  EXPECT_EQ(GetWindow(c, GW_HWNDNEXT), nullptr);
+}
+
+// Over weeks far more windows of other programs come and go than the window table has room
+// for: those that went leave it, and the program can still make windows of its own.
+TEST_F(PlacementTest, WindowsOfOtherProgramsThatWentLeaveTheTable) {
+  for (int i = 0; i < 40000; ++i) {
+    headless::RemoveForeignWindow(headless::AddForeignWindow({"Churn", "x", false, false, {}, 0}));
+    GetTopWindow(nullptr);
+  }
+  HWND ours = Make("ours");
+  ASSERT_NE(ours, nullptr);
+  HWND other = headless::AddForeignWindow({"Kept", "k", false, false, {}, 0});
+  EXPECT_EQ(Walk(), (std::vector<HWND>{other, ours}));
+  char name[8];
+  EXPECT_EQ(GetClassNameA(other, name, sizeof name), 4);
 }
 
 // A program idle with its windows hidden holds no pictures of them: a hidden window gives its
