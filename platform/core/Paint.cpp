@@ -35,6 +35,14 @@ void SurfaceDamaged(HWND hwnd, const RECT& area) {
 
 namespace core {
 
+void ReleaseSurface(TWindow& w) {
+  // A hidden window shows nothing and is painted whole when it is shown again (as on Windows,
+  // whose hidden windows keep no picture), so a program idle with its windows hidden keeps no
+  // copies of them.
+  w.surface = Surface();
+  w.dirtyPending = false;
+}
+
 void FlushPresents() {
   for (auto& slot : State().slots) {
     TWindow* w = slot.get();
