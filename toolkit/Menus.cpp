@@ -435,9 +435,8 @@ const bool kRegistered = [] {
       .Event("OnClick", &TMenuItem::OnClick);
   PublishClass<TPopupMenu, TComponent>("TPopupMenu")
       .Boolean("AutoPopup", &TPopupMenu::AutoPopup, &TPopupMenu::SetAutoPopup, true)
-      .Enumeration<TPopupAlignment (TPopupMenu::*)() const, void (TPopupMenu::*)(TPopupAlignment),
-                   TPopupAlignment>("Alignment", &TPopupMenu::Alignment, &TPopupMenu::SetAlignment,
-                                    {"paLeft", "paRight", "paCenter"}, paLeft)
+      .Enumeration("Alignment", &TPopupMenu::Alignment, &TPopupMenu::SetAlignment,
+                   {"paLeft", "paRight", "paCenter"}, paLeft)
       .Event("OnPopup", &TPopupMenu::OnPopup);
   return true;
 }();

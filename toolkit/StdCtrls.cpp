@@ -19,7 +19,7 @@ constexpr int kWheelLines = 3;
 constexpr int kWheelDelta = 120;
 constexpr char kCtrlA = 1, kCtrlC = 3, kCtrlV = 22, kCtrlX = 24, kBackspace = 8;
 
-// A small black triangle pointing up or down, centred in `r`.
+// A small triangle in `color` pointing up or down, centred in `r`.
 void PaintArrow(TCanvas& canvas, const RECT& r, bool down, TColor color) {
   const int cx = (r.left + r.right) / 2, cy = (r.top + r.bottom) / 2;
   canvas.Brush().SetColor(color);
@@ -997,8 +997,7 @@ void PublishEdit(TClassBuilder<T>& b) {
       .Boolean("ReadOnly", &T::ReadOnly, &T::SetReadOnly, false)
       .Boolean("AutoSelect", &T::AutoSelect, &T::SetAutoSelect, true)
       .Boolean("Ctl3D", &T::Ctl3D, &T::SetCtl3D, true)
-      .template Enumeration<TBorderStyle (T::*)() const, void (T::*)(TBorderStyle), TBorderStyle>(
-          "BorderStyle", &T::BorderStyle, &T::SetBorderStyle, kBorderStyles, bsSingle)
+      .Enumeration("BorderStyle", &T::BorderStyle, &T::SetBorderStyle, kBorderStyles, bsSingle)
       .IntegerIdents("Color", &T::Color, &T::SetColor, ColorIdents(), clWindow)
       .Event("OnChange", Inherited<T>(&T::OnChange));
 }
@@ -1006,8 +1005,8 @@ void PublishEdit(TClassBuilder<T>& b) {
 const bool kRegistered = [] {
   auto label = PublishClass<TLabel, TGraphicControl>("TLabel");
   label.String("Caption", &TLabel::Caption, &TLabel::SetCaption, std::string())
-      .Enumeration<TAlignment (TLabel::*)() const, void (TLabel::*)(TAlignment), TAlignment>(
-          "Alignment", &TLabel::Alignment, &TLabel::SetAlignment, kAlignments, taLeftJustify)
+      .Enumeration("Alignment", &TLabel::Alignment, &TLabel::SetAlignment, kAlignments,
+                   taLeftJustify)
       .Boolean("AutoSize", &TLabel::AutoSize, &TLabel::SetAutoSize, true)
       .Boolean("Transparent", &TLabel::Transparent, &TLabel::SetTransparent, false)
       .Boolean("WordWrap", &TLabel::WordWrap, &TLabel::SetWordWrap, false)
@@ -1025,9 +1024,8 @@ const bool kRegistered = [] {
       .Integer("ItemHeight", &TComboBox::ItemHeight, &TComboBox::SetItemHeight, 16)
       .Integer("DropDownCount", &TComboBox::DropDownCount, &TComboBox::SetDropDownCount, 8)
       .Boolean("Sorted", &TComboBox::Sorted, &TComboBox::SetSorted, false)
-      .Enumeration<TComboBoxStyle (TComboBox::*)() const, void (TComboBox::*)(TComboBoxStyle),
-                   TComboBoxStyle>("Style", &TComboBox::Style, &TComboBox::SetStyle,
-                                   {"csDropDown", "csDropDownList"}, csDropDown)
+      .Enumeration("Style", &TComboBox::Style, &TComboBox::SetStyle,
+                   {"csDropDown", "csDropDownList"}, csDropDown)
       .Event("OnDropDown", &TComboBox::OnDropDown);
 
   auto list = PublishClass<TListBox, TWinControl>("TListBox");
@@ -1035,9 +1033,8 @@ const bool kRegistered = [] {
   list.Strings("Items", [](TListBox& c) -> TStringList& { return c.Items(); })
       .Integer("ItemHeight", &TListBox::ItemHeight, &TListBox::SetItemHeight, 13)
       .Boolean("Sorted", &TListBox::Sorted, &TListBox::SetSorted, false)
-      .Enumeration<TBorderStyle (TListBox::*)() const, void (TListBox::*)(TBorderStyle),
-                   TBorderStyle>("BorderStyle", &TListBox::BorderStyle, &TListBox::SetBorderStyle,
-                                 kBorderStyles, bsSingle)
+      .Enumeration("BorderStyle", &TListBox::BorderStyle, &TListBox::SetBorderStyle, kBorderStyles,
+                   bsSingle)
       .IntegerIdents("Color", &TListBox::Color, &TListBox::SetColor, ColorIdents(), clWindow);
   PublishPointer(list);
 
