@@ -94,6 +94,12 @@ struct TState {
   int procDepth = 0;
   HWND desktop = nullptr;
   std::unordered_map<uint64_t, HWND> foreignHandles;
+  // The top-level order as a walk reads it: GetTopWindow takes a fresh picture and GetWindow
+  // goes on in it, until the program looks at its queue or changes the order of its own
+  // windows. One walk asks the driver once, and a window of another program that goes away in
+  // the middle of it does not end it.
+  std::vector<HWND> topLevelPicture;
+  bool pictureKept = false;
   // Classes, by upper-case name: the program's own, and the system's.
   std::map<std::string, std::shared_ptr<TClass>> classes;
   std::map<std::string, std::shared_ptr<TClass>> systemClasses;
@@ -152,7 +158,11 @@ TWindow* Root(TWindow* w);          // the top-level window that holds `w`
 // when it is a popup parked under another window with SetParent.
 TWindow* ActivationTarget(TWindow* w);
 bool ReallyVisible(const TWindow& w);
-std::vector<HWND> TopLevelOrder();  // top first, other programs' windows included
+// Top first, other programs' windows included: the kept picture, or a fresh one when `fresh`
+// or when none is kept.
+std::vector<HWND> TopLevelOrder(bool fresh);
+void ForgetTopLevelPicture();
+bool InTopLevelPicture(HWND hwnd);
 RECT ScreenRect(const TWindow& w);
 void Invalidate(TWindow& w, const RECT* area, bool erase);
 // Brings a top-level window (and the windows it owns) to the top of the Z order.
@@ -170,6 +180,8 @@ void CollectGarbage();
 // --- Queue (Messages.cpp) ---
 void PostInput(const TInput& in);
 void FlushPresents();
+// Gives back the surface of a window that was hidden (Paint.cpp).
+void ReleaseSurface(TWindow& w);
 
 // --- Pointer shapes (Cursors.cpp) ---
 // Sends WM_SETCURSOR for a mouse message being taken from the queue, unless the pointer is

@@ -79,6 +79,8 @@ bool TakePaint(MSG& out, HWND filter, UINT min, UINT max) {
 bool Take(MSG& out, HWND filter, UINT min, UINT max, bool remove) {
   TState& st = State();
   TheDriver().Poll();
+  // Other programs may have changed their windows since the program last looked.
+  ForgetTopLevelPicture();
   CollectGarbage();
   if (TakePosted(out, filter, min, max, remove)) return true;
   if (st.quitPending) {

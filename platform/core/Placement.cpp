@@ -37,6 +37,7 @@ void OwnedChain(HWND owner, const std::vector<HWND>& list, std::vector<HWND>& ou
 void PlaceAmongSiblings(TWindow& w, HWND after) {
   TWindow* parent = FindOwn(w.parent);
   if (!parent) return;
+  ForgetTopLevelPicture();
   auto& list = parent->children;
   std::erase(list, w.handle);
   auto pos = list.begin();
@@ -104,6 +105,7 @@ bool ApplyWindowPos(HWND hwnd, WINDOWPOS wp, bool tellDriver) {
   if (w->realised && tellDriver && (moved || sized)) TheDriver().Move(hwnd, ScreenRect(*w));
   if (w->realised && (showing || hiding)) TheDriver().Show(hwnd, showing, w->Iconic());
   if (showing || sized) Invalidate(*w, nullptr, true);
+  if (hiding) ReleaseSurface(*w);
   if (hiding && State().active == hwnd) ActivateNext(hwnd);
   if (!(wp.flags & SWP_NOACTIVATE) && IsTopLevel(*w) && w->Visible())
     ActivateWindow(w, WA_ACTIVE, true);
@@ -338,7 +340,7 @@ HWND platform::sink::OwnWindowAt(POINT screen) {
 }
 
 extern "C" HWND WINAPI WindowFromPoint(POINT pt) {
-  for (HWND h : TopLevelOrder())
+  for (HWND h : TopLevelOrder(true))
     if (Hit(h, pt)) return h;
   return nullptr;
 }
@@ -357,7 +359,8 @@ extern "C" HWND WINAPI GetTopWindow(HWND hwnd) {
     return nullptr;
   }
   if (hwnd == State().desktop) {
-    const auto order = TopLevelOrder();
+    // A walk starts here: it reads a fresh picture of the order.
+    const auto order = TopLevelOrder(true);
     return order.empty() ? nullptr : order.front();
   }
   return w->children.empty() ? nullptr : w->children.front();
@@ -365,7 +368,11 @@ extern "C" HWND WINAPI GetTopWindow(HWND hwnd) {
 
 extern "C" HWND WINAPI GetWindow(HWND hwnd, UINT command) {
   TWindow* w = Find(hwnd);
-  if (!w) {
+  // Another program's window that went away while the program walks the top-level windows
+  // keeps its place in the walk's picture, so that the walk goes on past it; it has no owner
+  // and no children any more.
+  const bool gone = !w && InTopLevelPicture(hwnd);
+  if (!w && (!gone || command == GW_OWNER || command == GW_CHILD)) {
     SetLastError(ERROR_INVALID_WINDOW_HANDLE);
     return nullptr;
   }
@@ -376,10 +383,10 @@ extern "C" HWND WINAPI GetWindow(HWND hwnd, UINT command) {
     return nullptr;
   }
   if (hwnd == State().desktop) return nullptr;
-  TWindow* parent = FindOwn(w->parent);
-  const std::vector<HWND> list = IsTopLevel(*w) ? TopLevelOrder()
-                                 : parent       ? parent->children
-                                                : std::vector<HWND>{};
+  TWindow* parent = gone ? nullptr : FindOwn(w->parent);
+  const std::vector<HWND> list = gone || IsTopLevel(*w) ? TopLevelOrder(false)
+                                 : parent               ? parent->children
+                                                        : std::vector<HWND>{};
   auto it = std::find(list.begin(), list.end(), hwnd);
   if (it == list.end()) return nullptr;
   switch (command) {
@@ -411,6 +418,7 @@ extern "C" HWND WINAPI SetParent(HWND child, HWND newParent) {
   const HWND oldParent = c->parent;
   if (oldParent == p->handle) return oldParent;
   const bool wasTopLevel = IsTopLevel(*c);
+  ForgetTopLevelPicture();
   if (TWindow* old = FindOwn(oldParent)) std::erase(old->children, child);
   c->parent = p->handle;
   p->children.insert(p->children.begin(), child);

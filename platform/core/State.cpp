@@ -44,6 +44,7 @@ void InstallDriver(std::unique_ptr<Driver> driver) {
   core::TState& st = core::State();
   st.driver = std::move(driver);
   st.foreignHandles.clear();
+  st.pictureKept = false;
   st.trayIcons.clear();
   st.clockStarted = false;
 }

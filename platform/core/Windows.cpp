@@ -4,6 +4,7 @@
 #include <cctype>
 #include <cstring>
 #include <initializer_list>
+#include <unordered_set>
 
 #include "platform/core/Core.h"
 #include "platform/core/DriverSink.h"
@@ -123,12 +124,14 @@ void CreateDesktop() {
 }
 
 void Link(TWindow& parent, TWindow& child, bool atTop) {
+  ForgetTopLevelPicture();
   child.parent = parent.handle;
   auto& list = parent.children;
   list.insert(atTop ? list.begin() : list.end(), child.handle);
 }
 
 void Unlink(TWindow& child) {
+  ForgetTopLevelPicture();
   if (TWindow* p = FindOwn(child.parent)) std::erase(p->children, child.handle);
 }
 
@@ -173,11 +176,9 @@ bool ForeignInfo(const TWindow& w, ForeignWindow& out) {
   return w.foreign && TheDriver().Describe(w.foreignKey, out);
 }
 
-}  // namespace
-
-// --- The table ---
-
-TWindow* Find(HWND hwnd) {
+// The table's entry for a handle, without asking the driver whether another program's window
+// still exists.
+TWindow* Entry(HWND hwnd) {
   TState& st = State();
   const auto v = reinterpret_cast<uintptr_t>(hwnd);
   const uintptr_t low = v & 0xFFFF;
@@ -186,7 +187,32 @@ TWindow* Find(HWND hwnd) {
   if (slot >= st.slots.size() || !st.slots[slot] || st.uniqueness[slot] != WORD(v >> 16))
     return nullptr;
   TWindow* w = st.slots[slot].get();
-  if (!w->alive) return nullptr;
+  return w->alive ? w : nullptr;
+}
+
+// Other programs' windows that the driver no longer names leave the table, so that it holds
+// only the windows that exist however many come and go.
+void ForgetVanishedForeign(const std::unordered_set<uint64_t>& present) {
+  TState& st = State();
+  for (auto it = st.foreignHandles.begin(); it != st.foreignHandles.end();) {
+    ForeignWindow info;
+    TWindow* w = Entry(it->second);
+    if (present.count(it->first) != 0 || (w && TheDriver().Describe(it->first, info))) {
+      ++it;
+      continue;
+    }
+    if (w) FreeWindow(*w);
+    it = st.foreignHandles.erase(it);
+  }
+}
+
+}  // namespace
+
+// --- The table ---
+
+TWindow* Find(HWND hwnd) {
+  TWindow* w = Entry(hwnd);
+  if (!w) return nullptr;
   ForeignWindow info;
   if (w->foreign && !TheDriver().Describe(w->foreignKey, info)) return nullptr;
   return w;
@@ -250,21 +276,48 @@ RECT ScreenRect(const TWindow& w) {
   return r;
 }
 
-std::vector<HWND> TopLevelOrder() {
+std::vector<HWND> TopLevelOrder(bool fresh) {
+  TState& st = State();
+  if (st.pictureKept && !fresh) return st.topLevelPicture;
   TWindow& desk = Desktop();
   std::vector<StackEntry> entries;
-  if (!TheDriver().Stacking(entries)) return desk.children;
   std::vector<HWND> order;
-  for (const StackEntry& e : entries) {
-    if (e.own) {
-      if (TWindow* w = FindOwn(e.own); w && IsTopLevel(*w)) order.push_back(e.own);
-    } else if (HWND h = sink::ForeignHandle(e.foreign)) {
-      order.push_back(h);
+  if (!TheDriver().Stacking(entries)) {
+    order = desk.children;
+  } else {
+    std::unordered_set<uint64_t> present;
+    for (const StackEntry& e : entries) {
+      if (e.own) {
+        if (TWindow* w = FindOwn(e.own); w && IsTopLevel(*w)) order.push_back(e.own);
+        continue;
+      }
+      present.insert(e.foreign);
+      // The driver has just named the window: a known one is not asked about again.
+      const auto known = st.foreignHandles.find(e.foreign);
+      if (known != st.foreignHandles.end() && Entry(known->second)) {
+        order.push_back(known->second);
+      } else if (HWND h = sink::ForeignHandle(e.foreign)) {
+        order.push_back(h);
+      }
     }
+    for (HWND h : desk.children)  // a driver that lost track of one of ours
+      if (std::find(order.begin(), order.end(), h) == order.end()) order.push_back(h);
+    ForgetVanishedForeign(present);
   }
-  for (HWND h : desk.children)  // a driver that lost track of one of ours
-    if (std::find(order.begin(), order.end(), h) == order.end()) order.push_back(h);
+  st.topLevelPicture = order;
+  st.pictureKept = true;
   return order;
+}
+
+void ForgetTopLevelPicture() {
+  State().pictureKept = false;
+}
+
+bool InTopLevelPicture(HWND hwnd) {
+  const TState& st = State();
+  return st.pictureKept && hwnd &&
+         std::find(st.topLevelPicture.begin(), st.topLevelPicture.end(), hwnd) !=
+             st.topLevelPicture.end();
 }
 
 WindowInfo DescribeForDriver(const TWindow& w) {

@@ -57,6 +57,71 @@ TEST_F(PlacementTest, OtherProgramsWindowsTakePartInTheWalk) {
   EXPECT_FALSE(IsWindow(other));
 }
 
+// A second copy walks every window of the desktop while other programs open and close theirs:
+// the walk reads one picture of the order, and a window that goes away under it does not end
+// it early (the copy further down would be missed).
+TEST_F(PlacementTest, AWalkReadsOnePictureAndGoesOnPastAWindowThatWent) {
+  HWND ours = Make("ours");
+  HWND a = headless::AddForeignWindow({"A", "a", false, false, {}, 0});
+  HWND b = headless::AddForeignWindow({"B", "b", false, false, {}, 1});
+  ASSERT_EQ(GetTopWindow(nullptr), a);
+  headless::RemoveForeignWindow(a);
+  HWND c = headless::AddForeignWindow({"C", "c", false, false, {}, 0});
+  EXPECT_FALSE(IsWindow(a));
+  EXPECT_EQ(GetWindow(a, GW_HWNDNEXT), b);
+  EXPECT_EQ(GetWindow(b, GW_HWNDNEXT), ours);
+  SetLastError(0);
+  EXPECT_EQ(GetWindow(a, GW_OWNER), nullptr);
+  EXPECT_EQ(GetLastError(), DWORD(ERROR_INVALID_WINDOW_HANDLE));
+  // The next walk, or anything after the program has looked at its queue, sees the change.
+  EXPECT_EQ(Walk(), (std::vector<HWND>{c, b, ours}));
+  EXPECT_EQ(GetWindow(a, GW_HWNDNEXT), nullptr);
+  MSG msg;
+  PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE);
+  headless::RemoveForeignWindow(c);
+  EXPECT_EQ(GetWindow(c, GW_HWNDNEXT), nullptr);
+}
+
+// Over weeks far more windows of other programs come and go than the window table has room
+// for: those that went leave it, and the program can still make windows of its own.
+TEST_F(PlacementTest, WindowsOfOtherProgramsThatWentLeaveTheTable) {
+  for (int i = 0; i < 40000; ++i) {
+    headless::RemoveForeignWindow(headless::AddForeignWindow({"Churn", "x", false, false, {}, 0}));
+    GetTopWindow(nullptr);
+  }
+  HWND ours = Make("ours");
+  ASSERT_NE(ours, nullptr);
+  HWND other = headless::AddForeignWindow({"Kept", "k", false, false, {}, 0});
+  EXPECT_EQ(Walk(), (std::vector<HWND>{other, ours}));
+  char name[8];
+  EXPECT_EQ(GetClassNameA(other, name, sizeof name), 4);
+}
+
+// A program idle with its windows hidden holds no pictures of them: a hidden window gives its
+// surface back and is painted whole when it is shown again.
+TEST_F(PlacementTest, HiddenWindowsGiveTheirSurfaceBackAndArePaintedAgainWhenShown) {
+  HWND h = Make();
+  ShowWindow(h, SW_SHOW);
+  UpdateWindow(h);
+  HDC dc = GetDC(h);
+  SetPixel(dc, 5, 5, RGB(255, 0, 0));
+  ReleaseDC(h, dc);
+  EXPECT_GE(headless::WindowSurfaceBytes(), 100u * 100u * 4u);
+  ShowWindow(h, SW_HIDE);
+  EXPECT_EQ(headless::WindowSurfaceBytes(), 0u);
+  const size_t paints = Count(h, WM_PAINT);
+  ShowWindow(h, SW_SHOW);
+  RECT update{};
+  EXPECT_TRUE(GetUpdateRect(h, &update, FALSE));
+  EXPECT_EQ(update.right - update.left, 100);
+  EXPECT_EQ(update.bottom - update.top, 100);
+  UpdateWindow(h);
+  EXPECT_EQ(Count(h, WM_PAINT), paints + 1);
+  dc = GetDC(h);
+  EXPECT_NE(GetPixel(dc, 5, 5), RGB(255, 0, 0)) << "nothing of the old picture is shown";
+  ReleaseDC(h, dc);
+}
+
 TEST_F(PlacementTest, ShowWindowReportsThePreviousVisibilityAndSendsItsMessages) {
   HWND h = Make();
   EXPECT_FALSE(ShowWindow(h, SW_SHOWNORMAL));
