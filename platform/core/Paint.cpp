@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "platform/core/Core.h"
+#include "platform/core/FontEngine.h"
 #include "platform/core/WindowSurfaces.h"
 
 namespace platform {
@@ -41,6 +42,13 @@ void ReleaseSurface(TWindow& w) {
   // copies of them.
   w.surface = Surface();
   w.dirtyPending = false;
+  // Once nothing of ours is on the screen, the font files are closed too, until text is drawn
+  // again.
+  for (const auto& slot : State().slots)
+    if (slot && slot->alive && !slot->foreign && slot->Visible() && !slot->Iconic() &&
+        slot->handle != State().desktop)
+      return;
+  fonts::ReleaseFaceFiles();
 }
 
 void FlushPresents() {
