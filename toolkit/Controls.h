@@ -47,6 +47,12 @@ constexpr TCursor crSizeAll = -22;
 // The system's pointer for a shape; null for crNone (no pointer) and for crDefault.
 HCURSOR CursorHandle(TCursor cursor);
 
+// --- Shift state ---
+// The modifier keys held down now (ssShift, ssCtrl, ssAlt), as key events report them.
+TShiftState KeyboardShiftState();
+// The modifier keys and the mouse buttons held down now; never contains ssDouble.
+TShiftState GetShiftState();
+
 // --- Controls ---
 class TControl : public TComponent {
  public:

@@ -193,13 +193,12 @@ const bool kImageRegistered = [] {
       .Boolean("Transparent", &TImage::Transparent, &TImage::SetTransparent, false)
       .Boolean("AutoSize", &TImage::AutoSize, &TImage::SetAutoSize, false);
   PublishClass<TBevel, TGraphicControl>("TBevel")
-      .Enumeration<TBevelShape (TBevel::*)() const, void (TBevel::*)(TBevelShape), TBevelShape>(
-          "Shape", &TBevel::Shape, &TBevel::SetShape,
-          {"bsBox", "bsFrame", "bsTopLine", "bsBottomLine", "bsLeftLine", "bsRightLine",
-           "bsSpacer"},
-          bsBox)
-      .Enumeration<TBevelStyle (TBevel::*)() const, void (TBevel::*)(TBevelStyle), TBevelStyle>(
-          "Style", &TBevel::Style, &TBevel::SetStyle, {"bsLowered", "bsRaised"}, bsLowered);
+      .Enumeration("Shape", &TBevel::Shape, &TBevel::SetShape,
+                   {"bsBox", "bsFrame", "bsTopLine", "bsBottomLine", "bsLeftLine", "bsRightLine",
+                    "bsSpacer"},
+                   bsBox)
+      .Enumeration("Style", &TBevel::Style, &TBevel::SetStyle, {"bsLowered", "bsRaised"},
+                   bsLowered);
   return true;
 }();
 

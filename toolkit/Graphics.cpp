@@ -115,31 +115,16 @@ constexpr int kMaxBitmapSide = 32768;
 constexpr WORD kBmpSignature = 0x4D42;  // "BM"
 constexpr int kFileHeaderSize = sizeof(BITMAPFILEHEADER);
 
-// The pixels of `bitmap` as 32-bit 0x00RRGGBB words, top row first.
-std::vector<uint32_t> ReadPixels32(HBITMAP bitmap, int width, int height) {
-  std::vector<uint32_t> pixels(size_t(width) * height);
-  TBitmapInfo bi;
-  bi.Header.biSize = sizeof(BITMAPINFOHEADER);
-  bi.Header.biWidth = width;
-  bi.Header.biHeight = -height;
-  bi.Header.biPlanes = 1;
-  bi.Header.biBitCount = 32;
-  bi.Header.biCompression = BI_RGB;
-  TScopedBitmapDC dc(nullptr);
-  GetDIBits(dc, bitmap, 0, UINT(height), pixels.data(), bi.Info(), DIB_RGB_COLORS);
-  return pixels;
-}
-
-void WritePixels32(HBITMAP bitmap, int width, int height, const std::vector<uint32_t>& pixels) {
-  TBitmapInfo bi;
-  bi.Header.biSize = sizeof(BITMAPINFOHEADER);
-  bi.Header.biWidth = width;
-  bi.Header.biHeight = -height;
-  bi.Header.biPlanes = 1;
-  bi.Header.biBitCount = 32;
-  bi.Header.biCompression = BI_RGB;
-  TScopedBitmapDC dc(nullptr);
-  SetDIBits(dc, bitmap, 0, UINT(height), pixels.data(), bi.Info(), DIB_RGB_COLORS);
+// The header of a 32-bit top-down DIB: pixels 0x00RRGGBB, row 0 first.
+BITMAPINFO TopDownInfo(int width, int height) {
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+  info.bmiHeader.biWidth = width;
+  info.bmiHeader.biHeight = -height;
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  info.bmiHeader.biCompression = BI_RGB;
+  return info;
 }
 
 const std::string kIcoExtension = ".ico";
@@ -150,6 +135,18 @@ bool EndsWithNoCase(const std::string& text, const std::string& tail) {
 }
 
 }  // namespace
+
+// --- Pixels ---
+
+bool ReadPixels32(HDC dc, HBITMAP bitmap, int width, int height, void* pixels) {
+  BITMAPINFO info = TopDownInfo(width, height);
+  return GetDIBits(dc, bitmap, 0, UINT(height), pixels, &info, DIB_RGB_COLORS) != 0;
+}
+
+bool WritePixels32(HDC dc, HBITMAP bitmap, int width, int height, const void* pixels) {
+  const BITMAPINFO info = TopDownInfo(width, height);
+  return SetDIBits(dc, bitmap, 0, UINT(height), pixels, &info, DIB_RGB_COLORS) != 0;
+}
 
 // --- Colours ---
 
@@ -742,7 +739,9 @@ void TBitmap::BuildTransparency() {
   const COLORREF key = ColorToRGB(TransparentColor());
   const uint32_t keyPixel = ((key & 0xFF) << 16) | (key & 0xFF00) | ((key >> 16) & 0xFF);
   ReleaseContext();
-  std::vector<uint32_t> image = ReadPixels32(FBitmap, FWidth, FHeight);
+  TScopedBitmapDC dc(nullptr);
+  std::vector<uint32_t> image(size_t(FWidth) * FHeight);
+  ReadPixels32(dc, FBitmap, FWidth, FHeight, image.data());
   std::vector<uint32_t> mask(image.size());
   for (size_t i = 0; i < image.size(); ++i) {
     const bool see = (image[i] & 0x00FFFFFF) == keyPixel;
@@ -751,8 +750,8 @@ void TBitmap::BuildTransparency() {
   }
   FMask = std::make_unique<TBitmap>(FWidth, FHeight);
   FMaskImage = std::make_unique<TBitmap>(FWidth, FHeight);
-  WritePixels32(FMask->FBitmap, FWidth, FHeight, mask);
-  WritePixels32(FMaskImage->FBitmap, FWidth, FHeight, image);
+  WritePixels32(dc, FMask->FBitmap, FWidth, FHeight, mask.data());
+  WritePixels32(dc, FMaskImage->FBitmap, FWidth, FHeight, image.data());
 }
 
 void TBitmap::Draw(TCanvas& canvas, const RECT& rect) {

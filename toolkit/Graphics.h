@@ -249,6 +249,13 @@ class TCanvas : public TPersistent {
 // `maxWidth` wide when the text wraps.
 RECT TextBounds(const TFont& font, const std::string& text, UINT format, int maxWidth = 0);
 
+// --- Pixels ---
+// The pixels of a bitmap as a 32-bit top-down DIB holds them: 0x00RRGGBB words, row 0 first,
+// `width` times `height` of them. `dc` is a device context the bitmap is not selected into (a
+// memory DC will do). False when the platform refuses the transfer.
+bool ReadPixels32(HDC dc, HBITMAP bitmap, int width, int height, void* pixels);
+bool WritePixels32(HDC dc, HBITMAP bitmap, int width, int height, const void* pixels);
+
 // --- Graphics ---
 // A picture that can draw itself on a canvas, load and save itself.
 class TGraphic : public TPersistent {

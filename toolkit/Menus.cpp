@@ -286,8 +286,7 @@ void TPopupMenuWindow::HandleKey(MSG& msg) {
 int TPopupMenuWindow::RowAt(POINT p) const {
   for (size_t i = 0; i < FRows.size(); ++i) {
     const RECT& r = FRows[i].Bounds;
-    if (p.x >= r.left && p.x < r.right && p.y >= r.top && p.y < r.bottom)
-      return static_cast<int>(i);
+    if (PtInRect(&r, p)) return static_cast<int>(i);
   }
   return -1;
 }
@@ -436,9 +435,8 @@ const bool kRegistered = [] {
       .Event("OnClick", &TMenuItem::OnClick);
   PublishClass<TPopupMenu, TComponent>("TPopupMenu")
       .Boolean("AutoPopup", &TPopupMenu::AutoPopup, &TPopupMenu::SetAutoPopup, true)
-      .Enumeration<TPopupAlignment (TPopupMenu::*)() const, void (TPopupMenu::*)(TPopupAlignment),
-                   TPopupAlignment>("Alignment", &TPopupMenu::Alignment, &TPopupMenu::SetAlignment,
-                                    {"paLeft", "paRight", "paCenter"}, paLeft)
+      .Enumeration("Alignment", &TPopupMenu::Alignment, &TPopupMenu::SetAlignment,
+                   {"paLeft", "paRight", "paCenter"}, paLeft)
       .Event("OnPopup", &TPopupMenu::OnPopup);
   return true;
 }();

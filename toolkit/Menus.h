@@ -45,7 +45,8 @@ class TMenuItem : public TComponent {
   UINT Command() const { return FCommand; }
   TMenuItem* FindCommand(UINT command);
 
-  // Fires OnClick.
+  // What choosing the item does: the menu calls it when the user picks the item, and a program
+  // may call it to act as if they had. Fires OnClick; virtual so that an item class can add to it.
   virtual void Click();
 
   bool HasParent() const override { return true; }

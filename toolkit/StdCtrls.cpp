@@ -19,11 +19,7 @@ constexpr int kWheelLines = 3;
 constexpr int kWheelDelta = 120;
 constexpr char kCtrlA = 1, kCtrlC = 3, kCtrlV = 22, kCtrlX = 24, kBackspace = 8;
 
-bool Inside(const RECT& r, int x, int y) {
-  return x >= r.left && y >= r.top && x < r.right && y < r.bottom;
-}
-
-// A small black triangle pointing up or down, centred in `r`.
+// A small triangle in `color` pointing up or down, centred in `r`.
 void PaintArrow(TCanvas& canvas, const RECT& r, bool down, TColor color) {
   const int cx = (r.left + r.right) / 2, cy = (r.top + r.bottom) / 2;
   canvas.Brush().SetColor(color);
@@ -436,7 +432,7 @@ void TItemListPainter::Paint(TCanvas& canvas, const TStringList& items, const RE
 }
 
 int TItemListPainter::ItemAt(const TStringList& items, const RECT& area, POINT p) const {
-  if (!Inside(area, p.x, p.y)) return -1;
+  if (!PtInRect(&area, p)) return -1;
   const int index = TopIndex + (p.y - area.top) / ItemHeight;
   return index >= 0 && index < items.Count() ? index : -1;
 }
@@ -528,9 +524,11 @@ LRESULT TDropDownList::Handle(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_MOUSEMOVE:
       if (item >= 0 && item != FList.Highlighted) Highlight(item);
       return 0;
-    case WM_LBUTTONDOWN:
-      if (!Inside(RECT{0, 0, FWidth, FHeight}, p.x, p.y)) FCombo.SetDroppedDown(false);
+    case WM_LBUTTONDOWN: {
+      const RECT all{0, 0, FWidth, FHeight};
+      if (!PtInRect(&all, p)) FCombo.SetDroppedDown(false);
       return 0;
+    }
     case WM_RBUTTONDOWN:
     case WM_MBUTTONDOWN:
       FCombo.SetDroppedDown(false);
@@ -621,7 +619,7 @@ TCursor TComboBox::CursorAt(POINT p) const {
   const TCursor cursor = Cursor();
   if (cursor != crIBeam) return cursor;
   const RECT b = ButtonRect();
-  const bool onButton = p.x >= b.left && p.x < b.right && p.y >= b.top && p.y < b.bottom;
+  const bool onButton = PtInRect(&b, p);
   return FStyle == csDropDownList || onButton ? crDefault : cursor;
 }
 
@@ -672,7 +670,8 @@ void TComboBox::KeyDown(WORD& key, TShiftState shift) {
 }
 
 void TComboBox::MouseDown(TMouseButton button, TShiftState shift, int x, int y) {
-  if (button == mbLeft && (Inside(ButtonRect(), x, y) || FStyle == csDropDownList)) {
+  const RECT arrow = ButtonRect();
+  if (button == mbLeft && (PtInRect(&arrow, POINT{x, y}) || FStyle == csDropDownList)) {
     OnMouseDown(this, button, shift, x, y);
     SetDroppedDown(!DroppedDown());
     return;
@@ -852,11 +851,11 @@ void TListBox::MouseDown(TMouseButton button, TShiftState shift, int x, int y) {
   if (HasScrollBar() && x >= ItemArea().right) {
     RECT up, down, thumb;
     ScrollParts(up, down, thumb);
-    if (Inside(up, x, y))
+    if (PtInRect(&up, POINT{x, y}))
       SetTopIndex(FList.TopIndex - 1);
-    else if (Inside(down, x, y))
+    else if (PtInRect(&down, POINT{x, y}))
       SetTopIndex(FList.TopIndex + 1);
-    else if (Inside(thumb, x, y))
+    else if (PtInRect(&thumb, POINT{x, y}))
       FThumbGrab = y - thumb.top;
     else if (y < thumb.top)
       SetTopIndex(FList.TopIndex - VisibleItems());
@@ -933,7 +932,8 @@ void TButton::MouseDown(TMouseButton button, TShiftState shift, int x, int y) {
 
 void TButton::MouseMove(TShiftState shift, int x, int y) {
   TCustomControl::MouseMove(shift, x, y);
-  if (MouseCapture() && shift.Contains(ssLeft)) SetPressed(Inside(ClientRect(), x, y));
+  const RECT client = ClientRect();
+  if (MouseCapture() && shift.Contains(ssLeft)) SetPressed(PtInRect(&client, POINT{x, y}));
 }
 
 void TButton::MouseUp(TMouseButton button, TShiftState shift, int x, int y) {
@@ -997,8 +997,7 @@ void PublishEdit(TClassBuilder<T>& b) {
       .Boolean("ReadOnly", &T::ReadOnly, &T::SetReadOnly, false)
       .Boolean("AutoSelect", &T::AutoSelect, &T::SetAutoSelect, true)
       .Boolean("Ctl3D", &T::Ctl3D, &T::SetCtl3D, true)
-      .template Enumeration<TBorderStyle (T::*)() const, void (T::*)(TBorderStyle), TBorderStyle>(
-          "BorderStyle", &T::BorderStyle, &T::SetBorderStyle, kBorderStyles, bsSingle)
+      .Enumeration("BorderStyle", &T::BorderStyle, &T::SetBorderStyle, kBorderStyles, bsSingle)
       .IntegerIdents("Color", &T::Color, &T::SetColor, ColorIdents(), clWindow)
       .Event("OnChange", Inherited<T>(&T::OnChange));
 }
@@ -1006,8 +1005,8 @@ void PublishEdit(TClassBuilder<T>& b) {
 const bool kRegistered = [] {
   auto label = PublishClass<TLabel, TGraphicControl>("TLabel");
   label.String("Caption", &TLabel::Caption, &TLabel::SetCaption, std::string())
-      .Enumeration<TAlignment (TLabel::*)() const, void (TLabel::*)(TAlignment), TAlignment>(
-          "Alignment", &TLabel::Alignment, &TLabel::SetAlignment, kAlignments, taLeftJustify)
+      .Enumeration("Alignment", &TLabel::Alignment, &TLabel::SetAlignment, kAlignments,
+                   taLeftJustify)
       .Boolean("AutoSize", &TLabel::AutoSize, &TLabel::SetAutoSize, true)
       .Boolean("Transparent", &TLabel::Transparent, &TLabel::SetTransparent, false)
       .Boolean("WordWrap", &TLabel::WordWrap, &TLabel::SetWordWrap, false)
@@ -1025,9 +1024,8 @@ const bool kRegistered = [] {
       .Integer("ItemHeight", &TComboBox::ItemHeight, &TComboBox::SetItemHeight, 16)
       .Integer("DropDownCount", &TComboBox::DropDownCount, &TComboBox::SetDropDownCount, 8)
       .Boolean("Sorted", &TComboBox::Sorted, &TComboBox::SetSorted, false)
-      .Enumeration<TComboBoxStyle (TComboBox::*)() const, void (TComboBox::*)(TComboBoxStyle),
-                   TComboBoxStyle>("Style", &TComboBox::Style, &TComboBox::SetStyle,
-                                   {"csDropDown", "csDropDownList"}, csDropDown)
+      .Enumeration("Style", &TComboBox::Style, &TComboBox::SetStyle,
+                   {"csDropDown", "csDropDownList"}, csDropDown)
       .Event("OnDropDown", &TComboBox::OnDropDown);
 
   auto list = PublishClass<TListBox, TWinControl>("TListBox");
@@ -1035,9 +1033,8 @@ const bool kRegistered = [] {
   list.Strings("Items", [](TListBox& c) -> TStringList& { return c.Items(); })
       .Integer("ItemHeight", &TListBox::ItemHeight, &TListBox::SetItemHeight, 13)
       .Boolean("Sorted", &TListBox::Sorted, &TListBox::SetSorted, false)
-      .Enumeration<TBorderStyle (TListBox::*)() const, void (TListBox::*)(TBorderStyle),
-                   TBorderStyle>("BorderStyle", &TListBox::BorderStyle, &TListBox::SetBorderStyle,
-                                 kBorderStyles, bsSingle)
+      .Enumeration("BorderStyle", &TListBox::BorderStyle, &TListBox::SetBorderStyle, kBorderStyles,
+                   bsSingle)
       .IntegerIdents("Color", &TListBox::Color, &TListBox::SetColor, ColorIdents(), clWindow);
   PublishPointer(list);
 

@@ -173,6 +173,10 @@ class TClassBuilder {
  public:
   explicit TClassBuilder(TClassInfo& info) : FInfo(info) {}
 
+  // The type a property's getter returns.
+  template <class G>
+  using ValueOf = std::decay_t<std::invoke_result_t<G, const T&>>;
+
   template <class G, class S>
   TClassBuilder& Integer(const std::string& name, G get, S set,
                          std::optional<long long> def = std::nullopt) {
@@ -238,11 +242,12 @@ class TClassBuilder {
     return *this;
   }
 
-  // `names` lists the identifiers by ordinal: {"hbNone", "hbLowered", "hbRaised"}.
-  template <class G, class S, class E>
+  // `names` lists the identifiers by ordinal: {"hbNone", "hbLowered", "hbRaised"}. The
+  // enumeration is the getter's type, so a default is given as a plain value of it.
+  template <class G, class S>
   TClassBuilder& Enumeration(const std::string& name, G get, S set, std::vector<std::string> names,
-                             std::optional<E> def) {
-    using V = std::decay_t<std::invoke_result_t<G, const T&>>;
+                             std::optional<ValueOf<G>> def = std::nullopt) {
+    using V = ValueOf<G>;
     TPropInfo& p = Add(name, tkEnumeration);
     p.Names = std::move(names);
     p.GetOrd = [get](const TPersistent& o) {
@@ -253,11 +258,6 @@ class TClassBuilder {
     };
     if (def) p.Default = TValue::Ident(p.Names.at(static_cast<size_t>(*def)));
     return *this;
-  }
-  template <class G, class S>
-  TClassBuilder& Enumeration(const std::string& name, G get, S set,
-                             std::vector<std::string> names) {
-    return Enumeration<G, S, int>(name, get, set, std::move(names), std::nullopt);
   }
 
   // A TSet<E> property; `names` lists the members' identifiers by ordinal.

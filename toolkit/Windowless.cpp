@@ -18,16 +18,8 @@ TControl* sCaptureControl = nullptr;
 // the form's buttons once the focused control's key press has seen its character too.
 WORD sPendingDialogKey = 0;
 
-TShiftState ShiftFromKeyboard() {
-  TShiftState shift;
-  if (GetKeyState(VK_SHIFT) < 0) shift.Include(ssShift);
-  if (GetKeyState(VK_CONTROL) < 0) shift.Include(ssCtrl);
-  if (GetKeyState(VK_MENU) < 0) shift.Include(ssAlt);
-  return shift;
-}
-
 TShiftState ShiftFromMouse(WPARAM keys) {
-  TShiftState shift = ShiftFromKeyboard();
+  TShiftState shift = KeyboardShiftState();
   if (keys & MK_LBUTTON) shift.Include(ssLeft);
   if (keys & MK_RBUTTON) shift.Include(ssRight);
   if (keys & MK_MBUTTON) shift.Include(ssMiddle);
@@ -36,10 +28,6 @@ TShiftState ShiftFromMouse(WPARAM keys) {
 
 POINT PointFromLParam(LPARAM lParam) {
   return POINT{static_cast<SHORT>(LOWORD(lParam)), static_cast<SHORT>(HIWORD(lParam))};
-}
-
-bool Contains(const RECT& r, POINT p) {
-  return p.x >= r.left && p.y >= r.top && p.x < r.right && p.y < r.bottom;
 }
 
 bool Intersects(const RECT& a, const RECT& b) {
@@ -63,6 +51,22 @@ void ForEachControl(const TWinControl& root, const F& visit) {
 }
 
 }  // namespace
+
+TShiftState KeyboardShiftState() {
+  TShiftState shift;
+  if (GetKeyState(VK_SHIFT) < 0) shift.Include(ssShift);
+  if (GetKeyState(VK_CONTROL) < 0) shift.Include(ssCtrl);
+  if (GetKeyState(VK_MENU) < 0) shift.Include(ssAlt);
+  return shift;
+}
+
+TShiftState GetShiftState() {
+  TShiftState shift = KeyboardShiftState();
+  if (GetKeyState(VK_LBUTTON) < 0) shift.Include(ssLeft);
+  if (GetKeyState(VK_MBUTTON) < 0) shift.Include(ssMiddle);
+  if (GetKeyState(VK_RBUTTON) < 0) shift.Include(ssRight);
+  return shift;
+}
 
 // --- Controls: pointer and painting ---
 
@@ -290,8 +294,9 @@ TControl* TWinControl::ControlAtPoint(POINT p) const {
   for (const bool windowed : {true, false}) {
     for (auto it = ControlList().rbegin(); it != ControlList().rend(); ++it) {
       TControl* c = *it;
+      const RECT bounds = c->BoundsRect();
       if (!c->Visible() || !c->Enabled() ||
-          (dynamic_cast<TWinControl*>(c) != nullptr) != windowed || !Contains(c->BoundsRect(), p))
+          (dynamic_cast<TWinControl*>(c) != nullptr) != windowed || !PtInRect(&bounds, p))
         continue;
       if (auto* container = dynamic_cast<TWinControl*>(c)) {
         if (TControl* inner = container->ControlAtPoint({p.x - c->Left(), p.y - c->Top()}))
@@ -370,7 +375,8 @@ bool TWinControl::ReleaseControl(TControl* target, TMouseButton button, TShiftSt
   if (!buttonsLeft) target->SetMouseCapture(false);
   if (button == mbLeft && target->FClicked) {
     target->FClicked = false;
-    if (Contains(target->ClientRect(), POINT{x, y})) target->Click();
+    const RECT client = target->ClientRect();
+    if (PtInRect(&client, POINT{x, y})) target->Click();
   }
   target->MouseUp(button, shift, x, y);
   if (button == mbRight && target->PopupMenu() != nullptr && target->PopupMenu()->AutoPopup()) {
@@ -395,7 +401,7 @@ bool TWinControl::RouteKey(TMessage& m) {
     case WM_KEYDOWN:
     case WM_SYSKEYDOWN: {
       WORD key = static_cast<WORD>(m.WParam);
-      const TShiftState shift = ShiftFromKeyboard();
+      const TShiftState shift = KeyboardShiftState();
       sPendingDialogKey = 0;
       if (focused != nullptr) focused->KeyDown(key, shift);
       if (key == VK_TAB && !shift.Contains(ssCtrl) && !shift.Contains(ssAlt)) {
@@ -420,7 +426,7 @@ bool TWinControl::RouteKey(TMessage& m) {
     case WM_KEYUP:
     case WM_SYSKEYUP: {
       WORD key = static_cast<WORD>(m.WParam);
-      if (focused != nullptr) focused->KeyUp(key, ShiftFromKeyboard());
+      if (focused != nullptr) focused->KeyUp(key, KeyboardShiftState());
       return true;
     }
     default:

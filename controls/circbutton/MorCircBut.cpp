@@ -24,18 +24,6 @@ constexpr double kInvPi = 0.31830988618379067;
 
 namespace {
 
-// The header of a 32-bit top-down DIB: pixels 0x00RRGGBB, row 0 first.
-BITMAPINFO TopDownInfo(int width, int height) {
-  BITMAPINFO info{};
-  info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-  info.bmiHeader.biWidth = width;
-  info.bmiHeader.biHeight = -height;
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
-  info.bmiHeader.biCompression = BI_RGB;
-  return info;
-}
-
 // 0x00RRGGBB and 0x00BBGGRR are each other's mirror.
 constexpr uint32_t SwapRedBlue(uint32_t c) {
   return ((c & 0xFF) << 16) | (c & 0xFF00) | ((c >> 16) & 0xFF);
@@ -83,9 +71,7 @@ void TMorRaster::Combine(const TMorRaster& source, DWORD rop) {
 }
 
 void TMorRaster::ReadFrom(HDC dc, HBITMAP bitmap) {
-  BITMAPINFO info = TopDownInfo(FWidth, FHeight);
-  if (Empty() || !GetDIBits(dc, bitmap, 0, UINT(FHeight), FPixels.data(), &info, DIB_RGB_COLORS))
-    return;
+  if (Empty() || !ReadPixels32(dc, bitmap, FWidth, FHeight, FPixels.data())) return;
   for (COLORREF& c : FPixels)
     c = SwapRedBlue(c);
 }
@@ -94,8 +80,7 @@ void TMorRaster::WriteTo(HDC dc, HBITMAP bitmap) const {
   if (Empty()) return;
   std::vector<uint32_t> bits(FPixels.size());
   std::transform(FPixels.begin(), FPixels.end(), bits.begin(), SwapRedBlue);
-  const BITMAPINFO info = TopDownInfo(FWidth, FHeight);
-  SetDIBits(dc, bitmap, 0, UINT(FHeight), bits.data(), &info, DIB_RGB_COLORS);
+  WritePixels32(dc, bitmap, FWidth, FHeight, bits.data());
 }
 
 TMorDeviceBitmap::TMorDeviceBitmap(int width, int height) {

@@ -49,10 +49,6 @@ class TDesktopLock {
   TLwTrayIcon95& FTrayIcon;
 };
 
-bool KeyDown(int virtualKey) {
-  return (GetKeyState(virtualKey) & 0x8000) != 0;
-}
-
 }  // namespace
 
 int DesktopLockCount() {
@@ -63,17 +59,6 @@ TLwTimerInterval ToTimerInterval(long long value) {
   if (value < kMinTimerInterval || value > kMaxTimerInterval)
     throw ERangeError("Range check error");
   return static_cast<TLwTimerInterval>(value);
-}
-
-TShiftState GetShiftState() {
-  TShiftState shift;
-  if (KeyDown(VK_SHIFT)) shift.Include(ssShift);
-  if (KeyDown(VK_CONTROL)) shift.Include(ssCtrl);
-  if (KeyDown(VK_MENU)) shift.Include(ssAlt);
-  if (KeyDown(VK_LBUTTON)) shift.Include(ssLeft);
-  if (KeyDown(VK_MBUTTON)) shift.Include(ssMiddle);
-  if (KeyDown(VK_RBUTTON)) shift.Include(ssRight);
-  return shift;
 }
 
 // --- TLwTimerItem ---

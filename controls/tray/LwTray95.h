@@ -209,9 +209,6 @@ class TLwTrayIconMsgWindow : public TComponent {
   bool FMouseInside = false;
 };
 
-// The keys and buttons held down now; never contains ssDouble.
-TShiftState GetShiftState();
-
 // --- The tray icon ---
 class TLwTrayIcon95 : public TComponent {
  public:

@@ -180,6 +180,8 @@ void CollectGarbage();
 // --- Queue (Messages.cpp) ---
 void PostInput(const TInput& in);
 void FlushPresents();
+// Gives back the surface of a window that was hidden (Paint.cpp).
+void ReleaseSurface(TWindow& w);
 
 // --- Pointer shapes (Cursors.cpp) ---
 // Sends WM_SETCURSOR for a mouse message being taken from the queue, unless the pointer is

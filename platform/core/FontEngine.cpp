@@ -155,19 +155,40 @@ class TFreeTypeFace : public TFace {
     SetSize(log.lfHeight);
     MakeMetrics(log, match);
   }
-  ~TFreeTypeFace() override { FT_Done_Face(FFace); }
+  ~TFreeTypeFace() override {
+    if (FFace) FT_Done_Face(FFace);
+  }
 
   const TFaceMetrics& Metrics() const override { return FMetrics; }
   bool Smooth() const override { return FKey.smooth; }
   const TGlyph& Glyph(unsigned char c) override {
+    static const TGlyph kNone;
     if (!FLoaded[c]) {
+      if (!FFace && !Reopen()) return kNone;
       FGlyphs[c] = Render(c);
       FLoaded[c] = true;
     }
     return FGlyphs[c];
   }
 
+  void ReleaseFile() override {
+    if (!FFace) return;
+    FT_Done_Face(FFace);
+    FFace = nullptr;
+    FGlyphs = {};
+    FLoaded = {};
+  }
+
  private:
+  bool Reopen() {
+    if (FT_New_Face(Library(), FKey.file.c_str(), FKey.index, &FFace) != 0) {
+      FFace = nullptr;
+      return false;
+    }
+    FT_Set_Pixel_Sizes(FFace, 0, FT_UInt(FPixels));
+    return true;
+  }
+
   // The Windows ascent and descent in font units, from the OS/2 table when there is one.
   std::pair<FT_Long, FT_Long> WinExtent() const {
     const auto* os2 = static_cast<TT_OS2*>(FT_Get_Sfnt_Table(FFace, FT_SFNT_OS2));
@@ -263,6 +284,12 @@ class TFreeTypeFace : public TFace {
   std::array<bool, 256> FLoaded{};
 };
 
+// Every face made so far, by what it was made from.
+std::map<TFaceKey, std::shared_ptr<TFace>>& Faces() {
+  static std::map<TFaceKey, std::shared_ptr<TFace>> faces;
+  return faces;
+}
+
 }  // namespace
 
 std::string SubstituteFamily(const std::string& faceName) {
@@ -272,12 +299,17 @@ std::string SubstituteFamily(const std::string& faceName) {
   return faceName;
 }
 
+void ReleaseFaceFiles() {
+  for (auto& [key, face] : Faces())
+    face->ReleaseFile();
+}
+
 std::shared_ptr<TFace> FaceFor(const LOGFONTA& log) {
   // Two caches: what a request resolved to (fontconfig is slow to ask), and the faces, which
   // requests for different names may share.
   using TRequest = std::tuple<std::string, LONG, bool, bool, bool>;
   static std::map<TRequest, std::shared_ptr<TFace>> requests;
-  static std::map<TFaceKey, std::shared_ptr<TFace>> cache;
+  auto& cache = Faces();
   const std::string name(log.lfFaceName, strnlen(log.lfFaceName, LF_FACESIZE));
   const bool bold = log.lfWeight >= kBoldThreshold;
   const bool italic = log.lfItalic != 0;

@@ -48,11 +48,17 @@ class TFace {
   virtual const TGlyph& Glyph(unsigned char c) = 0;
   // Whether drawing should blend the coverage (anti-aliased) or take it as on or off.
   virtual bool Smooth() const = 0;
+  // Closes the font file and forgets the rendered glyphs; the next glyph opens the file again.
+  virtual void ReleaseFile() {}
 };
 
 // The face for a logical font, shared between every font that asks for the same thing.
 // Never null: when no face can be loaded at all, a face without glyphs stands in.
 std::shared_ptr<TFace> FaceFor(const LOGFONTA& log);
+
+// Closes every face's font file, for a program that shows nothing for now: the files' pages and
+// the rendered glyphs are given back, and each face opens its file again when it next draws.
+void ReleaseFaceFiles();
 
 // The installed family that a Windows face name stands for ("Arial" → a metric-compatible
 // face where one is installed).

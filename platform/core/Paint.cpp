@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "platform/core/Core.h"
+#include "platform/core/FontEngine.h"
 #include "platform/core/WindowSurfaces.h"
 
 namespace platform {
@@ -34,6 +35,21 @@ void SurfaceDamaged(HWND hwnd, const RECT& area) {
 }
 
 namespace core {
+
+void ReleaseSurface(TWindow& w) {
+  // A hidden window shows nothing and is painted whole when it is shown again (as on Windows,
+  // whose hidden windows keep no picture), so a program idle with its windows hidden keeps no
+  // copies of them.
+  w.surface = Surface();
+  w.dirtyPending = false;
+  // Once nothing of ours is on the screen, the font files are closed too, until text is drawn
+  // again.
+  for (const auto& slot : State().slots)
+    if (slot && slot->alive && !slot->foreign && slot->Visible() && !slot->Iconic() &&
+        slot->handle != State().desktop)
+      return;
+  fonts::ReleaseFaceFiles();
+}
 
 void FlushPresents() {
   for (auto& slot : State().slots) {

@@ -105,6 +105,7 @@ bool ApplyWindowPos(HWND hwnd, WINDOWPOS wp, bool tellDriver) {
   if (w->realised && tellDriver && (moved || sized)) TheDriver().Move(hwnd, ScreenRect(*w));
   if (w->realised && (showing || hiding)) TheDriver().Show(hwnd, showing, w->Iconic());
   if (showing || sized) Invalidate(*w, nullptr, true);
+  if (hiding) ReleaseSurface(*w);
   if (hiding && State().active == hwnd) ActivateNext(hwnd);
   if (!(wp.flags & SWP_NOACTIVATE) && IsTopLevel(*w) && w->Visible())
     ActivateWindow(w, WA_ACTIVE, true);
@@ -321,13 +322,11 @@ extern "C" BOOL WINAPI ScreenToClient(HWND hwnd, LPPOINT pt) {
 
 namespace {
 
-bool Contains(const RECT& r, POINT p) {
-  return p.x >= r.left && p.x < r.right && p.y >= r.top && p.y < r.bottom;
-}
-
 bool Hit(HWND hwnd, POINT pt) {
   TWindow* w = Find(hwnd);
-  return w && ReallyVisible(*w) && !IsIconic(hwnd) && Contains(ScreenRect(*w), pt);
+  if (!w) return false;
+  const RECT r = ScreenRect(*w);
+  return ReallyVisible(*w) && !IsIconic(hwnd) && PtInRect(&r, pt);
 }
 
 }  // namespace

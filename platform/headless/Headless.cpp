@@ -263,6 +263,13 @@ void EndSession() {
 
 // --- Update lock ---
 
+size_t WindowSurfaceBytes() {
+  size_t bytes = 0;
+  for (const auto& w : platform::core::State().slots)
+    if (w && w->alive) bytes += w->surface.pixels.capacity() * sizeof(uint32_t);
+  return bytes;
+}
+
 const std::vector<HWND>& LockWindowUpdateCalls() {
   return platform::core::State().lockLog;
 }

@@ -13,10 +13,6 @@ namespace {
 
 constexpr uint32_t kWallpaperColour = 0x003A6EA5;
 
-bool Contains(const RECT& r, POINT p) {
-  return p.x >= r.left && p.x < r.right && p.y >= r.top && p.y < r.bottom;
-}
-
 void Blit(const Surface& from, int atX, int atY, Surface& to) {
   for (int y = 0; y < from.height; ++y) {
     const int ty = atY + y;
@@ -170,10 +166,11 @@ HWND THeadlessDriver::HitTest(POINT pt) {
   for (const StackEntry& e : FStack) {
     if (e.own) {
       RECT r;
-      if (IsWindowVisible(e.own) && !IsIconic(e.own) && GetWindowRect(e.own, &r) && Contains(r, pt))
+      if (IsWindowVisible(e.own) && !IsIconic(e.own) && GetWindowRect(e.own, &r) &&
+          PtInRect(&r, pt))
         return e.own;
     } else if (const THeadlessForeign* f = Foreign(e.foreign);
-               f && f->info.visible && !f->info.iconic && Contains(f->info.bounds, pt)) {
+               f && f->info.visible && !f->info.iconic && PtInRect(&f->info.bounds, pt)) {
       return sink::ForeignHandle(e.foreign);
     }
   }

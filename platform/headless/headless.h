@@ -102,6 +102,10 @@ void ActivateDesktop();
 // receives WM_QUERYENDSESSION, then WM_ENDSESSION with TRUE, and WM_QUIT with 0 is queued.
 void EndSession();
 
+// --- Memory ---
+// The bytes the pictures of our windows hold now: hidden windows hold none.
+size_t WindowSurfaceBytes();
+
 // --- Update lock ---
 // Every LockWindowUpdate call in order, NULL for the unlocking ones.
 const std::vector<HWND>& LockWindowUpdateCalls();

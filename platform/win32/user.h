@@ -447,6 +447,24 @@ BOOL WINAPI ScreenToClient(HWND hWnd, LPPOINT lpPoint);
 // The top-level window of this program under a screen point; another program's window there
 // hides ours only where the driver knows the stacking.
 HWND WINAPI WindowFromPoint(POINT Point);
+
+// --- Rectangles ---
+// Windows' rules: a rectangle holds the points from its left and top edges up to, but not
+// including, its right and bottom edges; it is empty when it has no width or no height, and an
+// empty result is set to all zeros. Each returns FALSE for a null pointer.
+BOOL WINAPI SetRect(LPRECT lprc, int xLeft, int yTop, int xRight, int yBottom);
+BOOL WINAPI SetRectEmpty(LPRECT lprc);
+BOOL WINAPI CopyRect(LPRECT lprcDst, const RECT* lprcSrc);
+BOOL WINAPI IsRectEmpty(const RECT* lprc);
+BOOL WINAPI EqualRect(const RECT* lprc1, const RECT* lprc2);
+BOOL WINAPI PtInRect(const RECT* lprc, POINT pt);
+BOOL WINAPI OffsetRect(LPRECT lprc, int dx, int dy);
+BOOL WINAPI InflateRect(LPRECT lprc, int dx, int dy);
+// The area both rectangles cover; FALSE, and the empty rectangle, when there is none.
+BOOL WINAPI IntersectRect(LPRECT lprcDst, const RECT* lprcSrc1, const RECT* lprcSrc2);
+// The smallest rectangle that holds both; an empty source is left out. FALSE when both are empty.
+BOOL WINAPI UnionRect(LPRECT lprcDst, const RECT* lprcSrc1, const RECT* lprcSrc2);
+
 HWND WINAPI GetDesktopWindow();
 // GetTopWindow(NULL) and the GW_HWND* walks of top-level windows include hidden windows and,
 // where the driver can see them, the windows of other programs.

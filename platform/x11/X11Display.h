@@ -61,7 +61,8 @@ class TX11Display {
   // of `w` (which must select PropertyChangeMask) answers with a PropertyNotify carrying it.
   Time ServerTime(Window w) const;
 
-  // Sends a 32-bit client message to `target`.
+  // Sends a 32-bit client message to `target` (often the root window, for the window manager or
+  // the tray to read) about the window `about`, which the event names as its window.
   bool SendClientMessage(Window target, Window about, Atom type, const long (&data)[5],
                          long eventMask) const;
 

@@ -219,6 +219,9 @@ TEST_F(Wine, ACpfIsAnsweredWithItsVerdictAndEveryBoxAfterIt) {
   EXPECT_TRUE(program.Drew("Morvane Software && Systems informa:\\r\\rC.P.F. v\\00e1lido!!!\""));
   Xdo("key Return");
   ASSERT_TRUE(Eventually([] { return Shown("^Information$").empty(); }));
+  // Keys typed before the main window has the focus back would go nowhere.
+  ASSERT_TRUE(Eventually([&] { return Xdo("getactivewindow") == main; }))
+      << "the main window did not get the focus back from the box";
 
   // A second box is a second window of the same class.
   TypeIntoField(window, kCpfFieldX, kCpfFieldY, "111.444.777-36");

@@ -91,6 +91,31 @@ TEST_F(GdiText, TransparentTextKeepsTheBackgroundAndStaysInItsExtent) {
     }
 }
 
+// A program that shows nothing closes its font files; text drawn afterwards, with the same
+// fonts, opens them again and comes out exactly as before.
+TEST_F(GdiText, TextAfterTheFontFilesWereClosedIsDrawnAsBefore) {
+  const auto draw = [&](TMemoryCanvas& canvas) {
+    SetBkMode(canvas.Dc(), TRANSPARENT);
+    SetTextColor(canvas.Dc(), RGB(0, 0, 0));
+    ASSERT_TRUE(TextOutA(canvas.Dc(), 4, 4, "Verifica CPF \xC1\xE7", 14));
+  };
+  draw(FCanvas);
+  SIZE before{};
+  GetTextExtentPoint32A(FCanvas.Dc(), "Verifica", 8, &before);
+  platform::fonts::ReleaseFaceFiles();
+  SIZE after{};
+  GetTextExtentPoint32A(FCanvas.Dc(), "Verifica", 8, &after);
+  EXPECT_EQ(after.cx, before.cx);
+  EXPECT_EQ(after.cy, before.cy);
+  TMemoryCanvas again{200, 60, kBack};
+  const HGDIOBJ old = SelectObject(again.Dc(), FFont);
+  draw(again);
+  SelectObject(again.Dc(), old);
+  for (int y = 0; y < 60; ++y)
+    for (int x = 0; x < 200; ++x)
+      ASSERT_EQ(again.At(x, y), FCanvas.At(x, y)) << x << "," << y;
+}
+
 TEST_F(GdiText, OpaqueTextFillsItsCellWithTheBackgroundColour) {
   SetBkColor(FCanvas.Dc(), RGB(0, 0, 255));
   ASSERT_TRUE(TextOutA(FCanvas.Dc(), 10, 5, "x", 1));

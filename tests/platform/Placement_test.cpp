@@ -97,6 +97,31 @@ TEST_F(PlacementTest, WindowsOfOtherProgramsThatWentLeaveTheTable) {
   EXPECT_EQ(GetClassNameA(other, name, sizeof name), 4);
 }
 
+// A program idle with its windows hidden holds no pictures of them: a hidden window gives its
+// surface back and is painted whole when it is shown again.
+TEST_F(PlacementTest, HiddenWindowsGiveTheirSurfaceBackAndArePaintedAgainWhenShown) {
+  HWND h = Make();
+  ShowWindow(h, SW_SHOW);
+  UpdateWindow(h);
+  HDC dc = GetDC(h);
+  SetPixel(dc, 5, 5, RGB(255, 0, 0));
+  ReleaseDC(h, dc);
+  EXPECT_GE(headless::WindowSurfaceBytes(), 100u * 100u * 4u);
+  ShowWindow(h, SW_HIDE);
+  EXPECT_EQ(headless::WindowSurfaceBytes(), 0u);
+  const size_t paints = Count(h, WM_PAINT);
+  ShowWindow(h, SW_SHOW);
+  RECT update{};
+  EXPECT_TRUE(GetUpdateRect(h, &update, FALSE));
+  EXPECT_EQ(update.right - update.left, 100);
+  EXPECT_EQ(update.bottom - update.top, 100);
+  UpdateWindow(h);
+  EXPECT_EQ(Count(h, WM_PAINT), paints + 1);
+  dc = GetDC(h);
+  EXPECT_NE(GetPixel(dc, 5, 5), RGB(255, 0, 0)) << "nothing of the old picture is shown";
+  ReleaseDC(h, dc);
+}
+
 TEST_F(PlacementTest, ShowWindowReportsThePreviousVisibilityAndSendsItsMessages) {
   HWND h = Make();
   EXPECT_FALSE(ShowWindow(h, SW_SHOWNORMAL));

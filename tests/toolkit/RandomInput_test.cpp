@@ -1,5 +1,6 @@
 // Thousands of seeded random keystrokes and clicks into a form with every kind of control:
-// nothing escapes the loop, nothing crashes, and every field stays within its length.
+// nothing escapes the loop, nothing crashes, every field stays within its length and every
+// list's selection inside the list.
 #include <random>
 
 #include "tests/toolkit/ControlsHarness.h"
@@ -40,6 +41,11 @@ TEST_F(RandomInputTest, KeysAndClicksLeaveEveryFieldSound) {
   for (const char* brand : {"Amex", "Visa", "MasterCard", "Discover", "Other"})
     combo->Items().Add(brand);
   combo->SetMaxLength(12);
+  auto* brand = new TComboBox(Form.get());
+  place(brand, 95, 250, 100, 21);
+  brand->SetStyle(csDropDownList);
+  for (const char* name : {"Amex", "Visa", "MasterCard"})
+    brand->Items().Add(name);
   auto* card = new TEdit(Form.get());
   place(card, 95, 199, 134, 21);
   card->SetMaxLength(20);
@@ -90,9 +96,18 @@ TEST_F(RandomInputTest, KeysAndClicksLeaveEveryFieldSound) {
     ASSERT_EQ(date->Text()[2], '/') << step;
     for (char c : cgc->Text())
       ASSERT_TRUE(c == ' ' || (c >= '0' && c <= '9')) << step;
+    // Every selection stays inside its list or is -1, and a list that cannot be typed into
+    // shows exactly its selected item.
+    ASSERT_GE(list->ItemIndex(), -1) << step;
+    ASSERT_LT(list->ItemIndex(), list->Items().Count()) << step;
+    ASSERT_GE(combo->ItemIndex(), -1) << step;
+    ASSERT_LT(combo->ItemIndex(), combo->Items().Count()) << step;
+    ASSERT_GE(brand->ItemIndex(), -1) << step;
+    ASSERT_LT(brand->ItemIndex(), brand->Items().Count()) << step;
+    ASSERT_EQ(brand->Text(), brand->ItemIndex() < 0 ? "" : brand->Items()[brand->ItemIndex()])
+        << step;
   }
   EXPECT_TRUE(escaped.empty()) << escaped.front();
-  EXPECT_GE(list->ItemIndex(), -1);
 }
 
 }  // namespace
