@@ -190,10 +190,14 @@ void platform::sink::Key(BYTE virtualKey, bool down, char typed, DWORD time) {
   TState& st = State();
   const bool wasDown = Down(st.asyncKeys, virtualKey);
   SetKey(st.asyncKeys, virtualKey, down);
-  const HWND target = LiveOrNull(st.focus) ? st.focus : LiveOrNull(st.active);
+  const HWND focus = LiveOrNull(st.focus);
+  const HWND target = focus ? focus : LiveOrNull(st.active);
   if (!target) return;
   const bool alt = Down(st.asyncKeys, VK_MENU) || virtualKey == VK_MENU;
-  const bool system = alt && !Down(st.asyncKeys, VK_CONTROL);
+  // With no window holding the keyboard focus (the active window is disabled while a modal box
+  // of ours runs, say), the keys go to the active window as system keys, as Windows sends
+  // them: they type nothing there.
+  const bool system = (alt && !Down(st.asyncKeys, VK_CONTROL)) || !focus;
   const UINT message =
       system ? (down ? WM_SYSKEYDOWN : WM_SYSKEYUP) : (down ? WM_KEYDOWN : WM_KEYUP);
   const LPARAM lParam =

@@ -350,3 +350,34 @@ TEST_F(PrincipalTest, TheExpiryFollowsTheRegionalDateSettings) {
 }
 
 }  // namespace
+
+// The user goes to another program while a verdict is up and brings the window back from the
+// tray: the window is still held by the box, and a second number with Enter runs no second
+// check behind it.
+TEST_F(PrincipalTest, TheWindowBroughtBackWhileAVerdictIsUpRunsNoSecondCheck) {
+  TypeInto(FormPrincipal->EditCPF, "11144477736");
+  int boxes = 0;
+  bool backAgain = false;
+  After(10, [&] {
+    ClickOtherProgram();
+    DoubleClickTrayIcon();
+    backAgain = Shown(FormPrincipal);
+    // Counts the boxes up a moment later (from inside a second box's loop, should one come)
+    // and answers them all.
+    After(10, [&] {
+      for (TCustomForm* form : Screen->FormList())
+        if (auto* box = dynamic_cast<TMessageForm*>(form); box != nullptr && box->Visible()) {
+          ++boxes;
+          box->SetModalResult(mrOk);
+        }
+    });
+    headless::TypeText("11144477735");
+    headless::KeyPress(VK_RETURN);
+    PumpFor(20);
+  });
+  PressEnter();
+  PumpFor(50);
+  EXPECT_TRUE(backAgain);
+  EXPECT_EQ(boxes, 1);
+  EXPECT_EQ(OpenBox(), nullptr);
+}

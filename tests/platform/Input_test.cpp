@@ -104,6 +104,30 @@ TEST_F(InputTest, KeysFollowTheQueueAndTranslateToWindows1252Characters) {
   EXPECT_GE(GetKeyState(VK_SHIFT), 0);
 }
 
+// A disabled window cannot hold the keyboard focus; when it is the active one, what the user
+// types reaches it as system keys, which type no characters (a form behind a modal box that
+// the user brings forward from elsewhere must not run a second check).
+TEST_F(InputTest, KeysWithoutAFocusGoToTheActiveWindowAsSystemKeys) {
+  HWND h = Make("k", WS_POPUP | WS_VISIBLE);
+  headless::RunPending();
+  EnableWindow(h, FALSE);
+  ASSERT_EQ(GetFocus(), nullptr);
+  ASSERT_EQ(GetActiveWindow(), h);
+  gSeen.clear();
+  headless::TypeText("a");
+  headless::KeyPress(VK_RETURN);
+  std::vector<UINT> keys;
+  MSG msg;
+  while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    if (msg.message >= WM_KEYFIRST && msg.message <= WM_KEYLAST) keys.push_back(msg.message);
+    TranslateMessage(&msg);
+    DispatchMessageA(&msg);
+  }
+  EXPECT_EQ(std::count(keys.begin(), keys.end(), UINT(WM_SYSKEYDOWN)), 2);
+  EXPECT_EQ(std::count(keys.begin(), keys.end(), UINT(WM_KEYDOWN)), 0);
+  EXPECT_EQ(Count(h, WM_CHAR), 0u);
+}
+
 TEST_F(InputTest, ActivationMovesBetweenOurWindowsWithFocus) {
   HWND a = Make("a", WS_POPUP | WS_VISIBLE);
   EXPECT_EQ(Count(a, WM_ACTIVATEAPP), 1u);
