@@ -4,6 +4,7 @@
 // "Fechar" is never chosen. Test tooling (tests/soak).
 #include <X11/keysym.h>
 
+#include <algorithm>
 #include <chrono>
 #include <deque>
 #include <fstream>
@@ -342,9 +343,13 @@ class TRandomUse {
       }
     }
     // A box nobody answers stays, as it would for a user who went away: the soak answers it
-    // after a while, and it must go.
-    for (const auto& [id, since] : FOpen) {
-      if (FInputs - since < kBoxPatience) continue;
+    // after a while, and it must go. A box that came while another was up holds the older one,
+    // so the newest is answered first.
+    const bool overdue = std::any_of(FOpen.begin(), FOpen.end(), [&](const auto& open) {
+      return FInputs - open.second >= kBoxPatience;
+    });
+    if (!overdue) return;
+    for (const Window id : NewestFirst()) {
       TWin box;
       if (!FScreen.Describe(id, box)) continue;
       Note("answers the box \"" + box.name + "\"");
@@ -353,9 +358,21 @@ class TRandomUse {
     }
   }
 
+  // The boxes up, the one that came last first.
+  std::vector<Window> NewestFirst() const {
+    std::vector<std::pair<int, Window>> open;
+    for (const auto& [id, since] : FOpen)
+      open.emplace_back(since, id);
+    std::sort(open.rbegin(), open.rend());
+    std::vector<Window> ids;
+    for (const auto& entry : open)
+      ids.push_back(entry.second);
+    return ids;
+  }
+
   void Finish() {
     for (int round = 0; round < 5 && !FOpen.empty() && !FFailed; ++round) {
-      for (const auto& [id, since] : std::map<Window, int>(FOpen)) {
+      for (const Window id : NewestFirst()) {
         TWin box;
         if (!FScreen.Describe(id, box) || !box.viewable) continue;
         Note("answers the box \"" + box.name + "\" at the end");
