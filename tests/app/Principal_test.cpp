@@ -349,8 +349,6 @@ TEST_F(PrincipalTest, TheExpiryFollowsTheRegionalDateSettings) {
             "dito inv\xE1lido!!!");
 }
 
-}  // namespace
-
 // The user goes to another program while a verdict is up and brings the window back from the
 // tray: the window is still held by the box, and a second number with Enter runs no second
 // check behind it.
@@ -381,3 +379,5 @@ TEST_F(PrincipalTest, TheWindowBroughtBackWhileAVerdictIsUpRunsNoSecondCheck) {
   EXPECT_EQ(boxes, 1);
   EXPECT_EQ(OpenBox(), nullptr);
 }
+
+}  // namespace
