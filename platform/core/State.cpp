@@ -2,6 +2,7 @@
 // else the one SelectDriver (platform/DriverSelection.cpp) chooses at first use. Part of the
 // portable core.
 #include "platform/core/Core.h"
+#include "platform/core/DriverSink.h"
 
 namespace platform {
 namespace core {
@@ -40,3 +41,11 @@ void InstallDriver(std::unique_ptr<Driver> driver) {
 }
 
 }  // namespace platform
+
+void platform::sink::ResetCore() {
+  platform::core::ResetState();
+}
+
+bool platform::sink::QuitPending() {
+  return platform::core::State().quitPending;
+}
