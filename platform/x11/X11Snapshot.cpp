@@ -32,10 +32,16 @@ bool TX11Snapshot::Describe(Window w, ForeignWindow& out, DWORD now) {
   Refresh(now);
   auto it = FDescriptions.find(w);
   if (it == FDescriptions.end()) {
-    ForeignWindow read;
-    std::optional<ForeignWindow> found;
-    if (DescribeWindow(FDisplay, w, read)) found = read;
-    it = FDescriptions.emplace(w, found).first;
+    // A walk asks about the windows one after another: every window of the reading not yet
+    // described is described with this one, in one round trip.
+    std::vector<Window> asked{w};
+    if (FTopLevels)
+      for (const TTopLevel& top : *FTopLevels)
+        if (top.client != w && !FDescriptions.contains(top.client)) asked.push_back(top.client);
+    std::vector<std::optional<ForeignWindow>> read = DescribeWindows(FDisplay, asked);
+    for (std::size_t i = 0; i < asked.size(); ++i)
+      FDescriptions.emplace(asked[i], std::move(read[i]));
+    it = FDescriptions.find(w);
     Settle();
   }
   if (!it->second) return false;

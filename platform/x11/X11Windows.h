@@ -6,6 +6,7 @@
 #include <X11/Xlib.h>
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -26,12 +27,14 @@ struct TTopLevel {
 // window. Windows that vanish during the walk are skipped.
 std::vector<TTopLevel> WalkTopLevels(const TX11Display& display);
 
-// What a window is called and how it stands; false when it no longer exists. The class is the
-// one our programs store in their own property, else the X class hint's class part.
+// What each window is called and how it stands, asked of the server all at once (one round
+// trip for any number of windows); empty for a window that no longer exists. The class is the
+// one our programs store in their own property, else the X class hint's class part; the text is
+// in Windows-1252, from the UTF-8 name, else the ISO 8859-1 one.
+std::vector<std::optional<ForeignWindow>> DescribeWindows(const TX11Display& display,
+                                                          const std::vector<Window>& windows);
+// The same for one window; false when it no longer exists.
 bool DescribeWindow(const TX11Display& display, Window w, ForeignWindow& out);
-
-// Windows-1252 text of a window: its UTF-8 name, else its ISO 8859-1 one.
-std::string WindowText(const TX11Display& display, Window w);
 
 // A message posted across processes: the message number and both parameters, whose 64 bits
 // travel as low and high halves, since Xlib passes each 32-bit field as a sign-extended long.
