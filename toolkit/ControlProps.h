@@ -3,6 +3,7 @@
 // class registers them with its own. Toolkit layer.
 #pragma once
 
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -41,4 +42,21 @@ void PublishKeyboard(TClassBuilder<T>& b) {
       .Event("OnKeyDown", Inherited<T>(&T::OnKeyDown))
       .Event("OnKeyPress", Inherited<T>(&T::OnKeyPress))
       .Event("OnKeyUp", Inherited<T>(&T::OnKeyUp));
+}
+
+// The border of the controls other than forms, by the names form descriptions give it.
+inline const std::vector<std::string> kBorderStyles = {"bsNone", "bsSingle"};
+
+// What an edit and a combo box publish alike: the text and how it is typed into.
+template <class T>
+void PublishEdit(TClassBuilder<T>& b) {
+  PublishKeyboard(b);
+  b.String("Text", &T::Text, &T::SetText, std::string())
+      .Integer("MaxLength", &T::MaxLength, &T::SetMaxLength, 0)
+      .Boolean("ReadOnly", &T::ReadOnly, &T::SetReadOnly, false)
+      .Boolean("AutoSelect", &T::AutoSelect, &T::SetAutoSelect, true)
+      .Boolean("Ctl3D", &T::Ctl3D, &T::SetCtl3D, true)
+      .Enumeration("BorderStyle", &T::BorderStyle, &T::SetBorderStyle, kBorderStyles, bsSingle)
+      .IntegerIdents("Color", &T::Color, &T::SetColor, ColorIdents(), clWindow)
+      .Event("OnChange", Inherited<T>(&T::OnChange));
 }
