@@ -238,6 +238,21 @@ BOOL WINAPI DestroyIcon(HICON hIcon) {
   return RemoveObject(hIcon) ? TRUE : FALSE;
 }
 
+int WINAPI LookupIconIdFromDirectoryEx(PBYTE presbits, BOOL fIcon, int cxDesired, int cyDesired,
+                                       UINT Flags) {
+  if (!presbits || !fIcon) return 0;
+  std::vector<image::TIconCandidate> candidates;
+  std::vector<uint16_t> ids;
+  if (!image::ReadGroupIconDirectory(presbits, image::GroupIconDirectorySize(presbits), candidates,
+                                     ids))
+    return 0;
+  const int chosen =
+      image::ChooseIcon(candidates, cxDesired ? cxDesired : GetSystemMetrics(SM_CXICON),
+                        cyDesired ? cyDesired : GetSystemMetrics(SM_CYICON),
+                        (Flags & LR_MONOCHROME) ? 1 : image::kScreenBitsPerPixel);
+  return chosen < 0 ? 0 : ids[size_t(chosen)];
+}
+
 HICON WINAPI CreateIconFromResourceEx(PBYTE presbits, DWORD dwResSize, BOOL fIcon, DWORD dwVer,
                                       int cxDesired, int cyDesired, UINT Flags) {
   image::TIconImage image;

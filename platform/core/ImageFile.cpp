@@ -22,6 +22,7 @@ constexpr size_t kCoreHeaderSize = 12;
 constexpr size_t kMaxHeaderSize = 256;
 constexpr size_t kIconDirSize = 6;
 constexpr size_t kIconEntrySize = 16;
+constexpr size_t kGroupEntrySize = 14;  // a group icon resource's entry: an id for the offset
 constexpr uint32_t kDefault16[3] = {0x7C00, 0x03E0, 0x001F};
 constexpr uint32_t kDefault32[3] = {0xFF0000, 0x00FF00, 0x0000FF};
 
@@ -477,19 +478,40 @@ bool ReadIconImage(const uint8_t* data, size_t size, TIconImage& out) {
   return true;
 }
 
-int ChooseIcon(const std::vector<TIconCandidate>& candidates, int cx, int cy) {
+int ChooseIcon(const std::vector<TIconCandidate>& candidates, int cx, int cy, int bitsPerPixel) {
   int best = -1;
-  int64_t bestDistance = 0;
+  int64_t bestDistance = 0, bestDepth = 0;
   for (size_t i = 0; i < candidates.size(); ++i) {
     const TIconCandidate& c = candidates[i];
     const int64_t distance = std::abs(int64_t(c.width) - cx) + std::abs(int64_t(c.height) - cy);
-    if (best < 0 || distance < bestDistance ||
-        (distance == bestDistance && c.bitsPerPixel > candidates[best].bitsPerPixel)) {
+    const int64_t depth = std::abs(int64_t(c.bitsPerPixel) - bitsPerPixel);
+    if (best < 0 || distance < bestDistance || (distance == bestDistance && depth < bestDepth)) {
       best = int(i);
       bestDistance = distance;
+      bestDepth = depth;
     }
   }
   return best;
+}
+
+size_t GroupIconDirectorySize(const uint8_t* data) {
+  return kIconDirSize + size_t(le::Read16(data + 4)) * kGroupEntrySize;
+}
+
+bool ReadGroupIconDirectory(const uint8_t* data, size_t size,
+                            std::vector<TIconCandidate>& candidates, std::vector<uint16_t>& ids) {
+  candidates.clear();
+  ids.clear();
+  if (size < kIconDirSize || le::Read16(data) != 0 || le::Read16(data + 2) != 1) return false;
+  const size_t count = le::Read16(data + 4);
+  if ((size - kIconDirSize) / kGroupEntrySize < count) return false;
+  for (size_t i = 0; i < count; ++i) {
+    const uint8_t* entry = data + kIconDirSize + i * kGroupEntrySize;
+    candidates.push_back(
+        {entry[0] ? entry[0] : 256, entry[1] ? entry[1] : 256, int(le::Read16(entry + 6))});
+    ids.push_back(le::Read16(entry + 12));
+  }
+  return true;
 }
 
 bool ReadIco(const uint8_t* data, size_t size, std::vector<TIconImage>& out) {

@@ -92,8 +92,24 @@ struct TIconCandidate {
   int height = 0;
   int bitsPerPixel = 0;
 };
-// The index of the image closest to `cx` by `cy` (the deepest colours among equals), or -1.
-int ChooseIcon(const std::vector<TIconCandidate>& candidates, int cx, int cy);
+// The colour depth of every screen here, which icons are chosen for unless asked for monochrome.
+constexpr int kScreenBitsPerPixel = 32;
+// The index of the image that suits `cx` by `cy` pixels at `bitsPerPixel` best, or -1 when there
+// is none. As Windows chooses (the reference run settles it): the least sum of the width's and
+// the height's distances from the request, larger or smaller alike; among those, the depth
+// nearest `bitsPerPixel`; among those, the first. LookupIconIdFromDirectoryEx, LoadImageA and
+// the toolkit's icons all choose through it.
+int ChooseIcon(const std::vector<TIconCandidate>& candidates, int cx, int cy,
+               int bitsPerPixel = kScreenBitsPerPixel);
+
+// The directory of a group icon resource (RT_GROUP_ICON): a header like an ICO file's, then one
+// 14-byte entry per image that names the RT_ICON resource holding it. A size byte of 0 stands
+// for 256 pixels. `ids` receives each image's RT_ICON id, in the order of `candidates`. Fails when
+// the header is not an icon directory's or the entries overrun `size`.
+bool ReadGroupIconDirectory(const uint8_t* data, size_t size,
+                            std::vector<TIconCandidate>& candidates, std::vector<uint16_t>& ids);
+// The bytes a group icon directory of `data`'s entry count takes, read from its header.
+size_t GroupIconDirectorySize(const uint8_t* data);
 
 // Every image of an ICO file, in the file's order. Fails when the directory or any image it
 // names is damaged.

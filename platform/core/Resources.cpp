@@ -8,7 +8,6 @@
 #include <cstring>
 
 #include "platform/core/ElfSection.h"
-#include "platform/core/LittleEndian.h"
 #include "platform/core/Paths.h"
 #include "platform/core/ResourceFormat.h"
 #include "platform/core/VersionInfo.h"
@@ -52,11 +51,6 @@ std::string FileNameOf(const std::string& path) {
   return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
-// A group icon resource: a 6-byte header like an ICO file's, then one 14-byte entry per image
-// that names the RT_ICON resource holding it.
-constexpr size_t kGroupHeader = 6;
-constexpr size_t kGroupEntry = 14;
-
 std::optional<ResourceDirectory::Entry> FindOwn(LPCSTR type, LPCSTR name) {
   return OwnResources().Find(ResourceKey::FromArgument(type), ResourceKey::FromArgument(name));
 }
@@ -89,25 +83,13 @@ bool IsOwnModule(HMODULE module) {
 bool IconFromResources(LPCSTR name, int cx, int cy, image::TIconImage& out) {
   const auto group = FindOwn(RT_GROUP_ICON, name);
   if (!group) return false;
-  const auto bytes = group->data;
-  if (bytes.size() < kGroupHeader || le::Read16(bytes.data()) != 0 ||
-      le::Read16(bytes.data() + 2) != 1) {
-    return false;
-  }
-  const size_t count = le::Read16(bytes.data() + 4);
-  if ((bytes.size() - kGroupHeader) / kGroupEntry < count) return false;
   std::vector<image::TIconCandidate> candidates;
-  for (size_t i = 0; i < count; ++i) {
-    const size_t at = kGroupHeader + i * kGroupEntry;
-    // A size byte of 0 stands for 256 pixels.
-    const int width = bytes[at] ? bytes[at] : 256;
-    const int height = bytes[at + 1] ? bytes[at + 1] : 256;
-    candidates.push_back({width, height, static_cast<int>(le::Read16(bytes.data() + at + 6))});
-  }
+  std::vector<uint16_t> ids;
+  if (!image::ReadGroupIconDirectory(group->data.data(), group->data.size(), candidates, ids))
+    return false;
   const int chosen = image::ChooseIcon(candidates, cx, cy);
   if (chosen < 0) return false;
-  const auto id = le::Read16(bytes.data() + kGroupHeader + chosen * kGroupEntry + 12);
-  const auto icon = FindOwn(RT_ICON, MAKEINTRESOURCEA(id));
+  const auto icon = FindOwn(RT_ICON, MAKEINTRESOURCEA(ids[size_t(chosen)]));
   return icon && image::ReadIconImage(icon->data.data(), icon->data.size(), out);
 }
 

@@ -460,6 +460,14 @@ BOOL WINAPI DestroyIcon(HICON hIcon);
 // the image's own size).
 HICON WINAPI CreateIconFromResourceEx(PBYTE presbits, DWORD dwResSize, BOOL fIcon, DWORD dwVer,
                                       int cxDesired, int cyDesired, UINT Flags);
+// The RT_ICON id (the entry's nID) of the image in a group icon resource's directory that suits
+// cxDesired by cyDesired best (0 stands for SM_CXICON, SM_CYICON): the nearest size by the sum of
+// the width's and the height's distances, then the colour depth nearest the screen's (1 bit with
+// LR_MONOCHROME), then the first. 0 for an empty directory. Like Windows it trusts the data to
+// be a directory; one whose header is not an icon directory's gives 0. Icons only: a cursor
+// directory (fIcon FALSE) gives 0.
+int WINAPI LookupIconIdFromDirectoryEx(PBYTE presbits, BOOL fIcon, int cxDesired, int cyDesired,
+                                       UINT Flags);
 // IMAGE_BITMAP and IMAGE_ICON from files (LR_LOADFROMFILE, Z:\ names) or by name or number
 // from the program's own resources (hInst must be its instance: system images behind a NULL
 // hInst do not exist here); cursors are not supported.

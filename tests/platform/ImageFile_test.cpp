@@ -157,4 +157,27 @@ TEST(ImageFile, RejectsDamagedIcons) {
   EXPECT_TRUE(damaged(22 + 8, 64)) << "a height the data does not hold";
 }
 
+TEST(ImageFile, ReadsGroupIconDirectoriesWithinTheirBytes) {
+  // Two entries: 256x256 at 32 bits (sizes stored as 0) in RT_ICON 7, 16x16 at 4 bits in 513.
+  const std::vector<uint8_t> group = {0,  0,  1,  0, 2, 0,                           //
+                                      0,  0,  0,  0, 1, 0, 32, 0, 0, 0, 0, 0, 7, 0,  //
+                                      16, 16, 16, 0, 1, 0, 4,  0, 0, 0, 0, 0, 1, 2};
+  std::vector<TIconCandidate> candidates;
+  std::vector<uint16_t> ids;
+  ASSERT_EQ(GroupIconDirectorySize(group.data()), group.size());
+  ASSERT_TRUE(ReadGroupIconDirectory(group.data(), group.size(), candidates, ids));
+  ASSERT_EQ(candidates.size(), 2u);
+  EXPECT_EQ(candidates[0].width, 256);
+  EXPECT_EQ(candidates[0].height, 256);
+  EXPECT_EQ(candidates[1].bitsPerPixel, 4);
+  EXPECT_EQ(ids, (std::vector<uint16_t>{7, 513}));
+  for (size_t n = 0; n < group.size(); ++n)
+    EXPECT_FALSE(ReadGroupIconDirectory(group.data(), n, candidates, ids)) << "truncated at " << n;
+  std::vector<uint8_t> cursors = group;
+  cursors[2] = 2;
+  EXPECT_FALSE(ReadGroupIconDirectory(cursors.data(), cursors.size(), candidates, ids));
+  // Monochrome asks for the fewest colours, the size still first.
+  EXPECT_EQ(ChooseIcon({{16, 16, 32}, {16, 16, 4}, {32, 32, 1}}, 16, 16, 1), 1);
+}
+
 }  // namespace
