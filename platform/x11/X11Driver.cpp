@@ -14,6 +14,7 @@
 
 #include "platform/core/CodePage.h"
 #include "platform/core/DriverSink.h"
+#include "platform/core/FontEngine.h"
 #include "platform/win32.h"
 #include "platform/x11/X11DriverImpl.h"
 #include "platform/x11/X11Image.h"
@@ -601,6 +602,9 @@ namespace platform {
 std::unique_ptr<Driver> CreateX11Driver() {
   auto display = x11::TX11Display::Open();
   if (display == nullptr) return nullptr;
+  // The windows' texts are measured as soon as they are read: the fonts' configuration is read
+  // meanwhile, while the connection is set up and the first window made.
+  fonts::PrepareFontMatching();
   return std::make_unique<x11::TX11Driver>(std::move(display));
 }
 
