@@ -65,6 +65,13 @@ void SessionEnding();
 // --- Other programs ---
 // Another program posted a message to one of our windows: it joins the posted messages.
 void ForeignMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+// Another process of ours asked, on its user's behalf, to show one of our top-level windows
+// with ShowWindow's `showCommand`, or to bring it to the foreground (a second copy of the
+// program handing over to the first). Windows carries out such calls from another process in
+// the window's own thread, so the core makes them here as if the program had: the window's
+// procedure sees the same messages. Handles that are not our windows are ignored.
+void ShowRequested(HWND hwnd, int showCommand);
+void ForegroundRequested(HWND hwnd);
 // The handle by which our program sees another program's window `key` (made on first use).
 HWND ForeignHandle(uint64_t key);
 // The other program's window behind a handle, or false when it is not one.

@@ -438,3 +438,7 @@ extern "C" HWND WINAPI GetForegroundWindow() {
   const TState& st = State();
   return st.appActive ? LiveOrNull(st.active) : LiveOrNull(State().foregroundOther);
 }
+
+void platform::sink::ForegroundRequested(HWND hwnd) {
+  if (FindOwn(hwnd) && hwnd != State().desktop) SetForegroundWindow(hwnd);
+}

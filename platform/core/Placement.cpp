@@ -483,3 +483,7 @@ HWND platform::sink::LockedWindow() {
   const HWND locked = platform::core::State().locked;
   return IsWindow(locked) ? locked : nullptr;
 }
+
+void platform::sink::ShowRequested(HWND hwnd, int showCommand) {
+  if (FindOwn(hwnd) && hwnd != State().desktop) ShowWindow(hwnd, showCommand);
+}

@@ -18,6 +18,7 @@
 #include "platform/win32.h"
 #include "platform/x11/X11DriverImpl.h"
 #include "platform/x11/X11Image.h"
+#include "platform/x11/X11ProgramName.h"
 #include "platform/x11/X11Windows.h"
 
 namespace platform::x11 {
@@ -176,7 +177,7 @@ Window TX11Driver::CreateXWindow(const WindowInfo& info, bool seeThrough) {
   const long pid = long(getpid());
   FDisplay->SetCardinals(xid, atoms.netWmPid, XA_CARDINAL, &pid, 1);
   XClassHint classHint{};
-  std::string resName = "MorCalvix", resClass = Cp1252FromLatin1(info.className);
+  std::string resName = ProgramName(), resClass = Cp1252FromLatin1(info.className);
   classHint.res_name = resName.data();
   classHint.res_class = resClass.data();
   XSetClassHint(dpy, xid, &classHint);
