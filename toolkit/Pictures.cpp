@@ -1,7 +1,8 @@
 // Icons and pictures. Toolkit layer.
 #include "toolkit/Pictures.h"
 
-#include <cstdlib>
+#include <algorithm>
+#include <cstddef>
 
 namespace {
 
@@ -76,8 +77,10 @@ void TIcon::LoadFromStream(TStream& stream) {
 
 namespace {
 
-// The ICO file's directory: a header of three words, then one entry of 16 bytes per image.
-constexpr size_t kIcoHeader = 6, kIcoEntry = 16;
+// The ICO file's directory: a header of three words, then one entry of 16 bytes per image. A
+// group icon resource's directory has the same header and entries of 14 bytes: the same first
+// 12, then the id of the resource holding the image instead of the image's offset.
+constexpr size_t kIcoHeader = 6, kIcoEntry = 16, kGroupEntry = 14, kEntryShared = 12;
 
 uint32_t LittleEndian(const std::vector<uint8_t>& bytes, size_t at, size_t size) {
   uint32_t value = 0;
@@ -86,23 +89,24 @@ uint32_t LittleEndian(const std::vector<uint8_t>& bytes, size_t at, size_t size)
   return value;
 }
 
-// The entry closest to the system's icon size (the deepest colours among equals), or -1.
+// The entry that suits the system's icon size best, or -1. The system chooses
+// (LookupIconIdFromDirectoryEx) from the file's directory retold as a group directory whose ids
+// are the entries' positions plus one.
 int ChooseIcoEntry(const std::vector<uint8_t>& bytes) {
   if (bytes.size() < kIcoHeader || LittleEndian(bytes, 0, 2) != 0 || LittleEndian(bytes, 2, 2) != 1)
     return -1;
   const size_t count = LittleEndian(bytes, 4, 2);
   if ((bytes.size() - kIcoHeader) / kIcoEntry < count) return -1;
-  const int cx = GetSystemMetrics(SM_CXICON), cy = GetSystemMetrics(SM_CYICON);
-  int best = -1;
-  long long bestScore = 0;
+  std::vector<BYTE> group(kIcoHeader + count * kGroupEntry);
+  std::copy_n(bytes.begin(), kIcoHeader, group.begin());
   for (size_t i = 0; i < count; ++i) {
-    const size_t at = kIcoHeader + i * kIcoEntry;
-    const int width = bytes[at] ? bytes[at] : 256, height = bytes[at + 1] ? bytes[at + 1] : 256;
-    const long long score =
-        (std::abs(width - cx) + std::abs(height - cy)) * 64LL - LittleEndian(bytes, at + 6, 2);
-    if (best < 0 || score < bestScore) best = int(i), bestScore = score;
+    const auto entry = bytes.begin() + std::ptrdiff_t(kIcoHeader + i * kIcoEntry);
+    BYTE* to = group.data() + kIcoHeader + i * kGroupEntry;
+    std::copy_n(entry, kEntryShared, to);
+    to[kEntryShared] = BYTE((i + 1) & 0xFF);
+    to[kEntryShared + 1] = BYTE((i + 1) >> 8);
   }
-  return best;
+  return LookupIconIdFromDirectoryEx(group.data(), TRUE, 0, 0, LR_DEFAULTCOLOR) - 1;
 }
 
 }  // namespace
