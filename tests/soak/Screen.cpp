@@ -211,7 +211,7 @@ bool TScreen::PointerHeld() {
                                   None, CurrentTime);
   if (status == GrabSuccess) XUngrabPointer(FDisplay, CurrentTime);
   XSync(FDisplay, False);
-  return status == AlreadyGrabbed;
+  return status == AlreadyGrabbed || status == GrabFrozen;
 }
 
 Window TScreen::TrayOwner() {

@@ -55,8 +55,10 @@ class TScreen {
   // True when `w` (or a window inside it) is what a click at the point of the screen lands on:
   // the window is still there, and nothing covers it at that point.
   bool Shows(Window w, int x, int y);
-  // True while some program holds the pointer (an open menu does, its own or the window
-  // manager's): a click goes to that program, most often only to close the menu.
+  // True while some program holds the pointer: an open menu does, its own or the window
+  // manager's, and a click goes to that program, most often only to close the menu. So does
+  // the window manager while it decides on a click on a window (its passive grab): the keys
+  // typed meanwhile are not held, and reach the program before that click.
   bool PointerHeld();
   // The owner of the notification area's selection, or 0.
   Window TrayOwner();
