@@ -50,11 +50,14 @@ class TFormPrincipal : public TForm {
   TMenuItem* Menu_Fechar = nullptr;
 
   // --- Published handlers: the window ---
-  // Ends a second copy of the program, then shows the window minimised (start-up goes on
-  // into the tray from there) and installs the application's message hook.
+  // A second copy on the same desktop brings the running one forward and ends here. Otherwise
+  // the window is shown minimised, as it is stored, so the program starts into the tray with
+  // only its icon showing; then the application's message hook is installed.
   void FormCreate(TObject* sender);
-  // On every showing, before the window reaches the screen: the version label, a fresh copy
-  // of the desktop under the window, and the focus in the CGC field.
+  // On every showing, before the window reaches the screen: the version label (the version of
+  // the program's file in the current folder, where the desktop entry and scripts/run start
+  // it; empty when there is none), a fresh copy of the desktop under the window, and the focus
+  // in the CGC field.
   void FormShow(TObject* sender);
   // Copies the piece of the desktop under the window into Image1 while the window is hidden,
   // then shows the window.

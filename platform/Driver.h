@@ -167,7 +167,8 @@ class Driver {
 Driver& CurrentDriver();
 void InstallDriver(std::unique_ptr<Driver> driver);
 
-// Made by the X11 driver where it is built; null when no display can be opened.
-std::unique_ptr<Driver> CreateX11Driver();
+// The driver for this system: x11 when a display can be opened, else headless
+// (platform/DriverSelection.cpp).
+std::unique_ptr<Driver> SelectDriver();
 
 }  // namespace platform

@@ -1,6 +1,15 @@
 // Controls: the visual component base (bounds, parent, visibility, caption, colour, font) and
 // the container base that holds child controls. Only forms own a window of the platform; every
 // other control is windowless and is drawn and fed by its form. Toolkit layer.
+//
+// TControl and TWinControl are implemented by concern, in three files:
+// - ControlTree.cpp: parents and children, bounds and coordinates, the values every control has,
+//   invalidation, finding a child by position, and the published properties of TFont, TControl
+//   and TWinControl;
+// - ControlInput.cpp: the pointer and the keyboard as the form's window hands them on (hit
+//   testing, capture, pointer shapes, focus, tab order, dialog keys) and the shift state;
+// - ControlPainting.cpp: painting a container's controls on the form's window, control
+//   canvases, and the painting bases TGraphicControl and TCustomControl.
 #pragma once
 
 #include <functional>

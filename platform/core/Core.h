@@ -1,5 +1,6 @@
 // The portable core's own state: the window table, window classes, the message queue, timers
-// and the input state, shared by the core's source files. Internal to platform/core.
+// and the input state, shared by the core's source files. Internal to platform/core: only the
+// core's own files include it; drivers reach the core through platform/core/DriverSink.h.
 #pragma once
 
 #include <cstdint>

@@ -1,10 +1,13 @@
 // What a driver calls to hand native events to the platform's portable core: one function per
 // kind of event. The core turns them into queued messages (input) or sends them at once
 // (activation, moves), exactly as Windows would, so every driver gives the same message order.
-// Internal to platform/; only drivers include it.
+// Internal to platform/; only drivers include it, and it is all of the core they see
+// (platform/core/Core.h is the core's own).
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <vector>
 
 #include "platform/win32/types.h"
 
@@ -62,6 +65,13 @@ void SessionEnding();
 // --- Other programs ---
 // Another program posted a message to one of our windows: it joins the posted messages.
 void ForeignMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+// Another process of ours asked, on its user's behalf, to show one of our top-level windows
+// with ShowWindow's `showCommand`, or to bring it to the foreground (a second copy of the
+// program handing over to the first). Windows carries out such calls from another process in
+// the window's own thread, so the core makes them here as if the program had: the window's
+// procedure sees the same messages. Handles that are not our windows are ignored.
+void ShowRequested(HWND hwnd, int showCommand);
+void ForegroundRequested(HWND hwnd);
 // The handle by which our program sees another program's window `key` (made on first use).
 HWND ForeignHandle(uint64_t key);
 // The other program's window behind a handle, or false when it is not one.
@@ -72,5 +82,23 @@ bool ForeignKey(HWND hwnd, uint64_t& key);
 char TypedOnUsKeyboard(BYTE virtualKey, bool shift, bool control);
 // Our visible top-level window under a screen point, in our own Z order, or null.
 HWND OwnWindowAt(POINT screen);
+// Whether a key or button is down as the driver last reported it (not as of the message taken).
+bool KeyHeld(BYTE virtualKey);
+
+// --- The core's state, for a driver's own controls (the headless desktop's test controls) ---
+// Clears every window, class, message, timer and input state; the driver stays installed.
+void ResetCore();
+// The core's 64-bit view of the driver's tick count.
+uint64_t Now();
+// When the next timer of any window (or of the thread) is due on that clock; false when none is
+// set.
+bool NextTimerDue(uint64_t& due);
+// Whether WM_QUIT has been posted and not yet taken.
+bool QuitPending();
+// The bytes of pixels the core keeps for the surfaces of our live windows.
+size_t WindowSurfaceBytes();
+// Every LockWindowUpdate call's argument, in order, and the window locked now (null for none).
+const std::vector<HWND>& LockWindowUpdateCalls();
+HWND LockedWindow();
 
 }  // namespace platform::sink

@@ -15,6 +15,7 @@
 #include <cctype>
 #include <cmath>
 #include <cstring>
+#include <future>
 #include <map>
 #include <tuple>
 
@@ -77,6 +78,14 @@ int Scale(FT_Long units, FT_Fixed scale) {
 
 // --- Matching ---
 
+// Reading fontconfig's configuration and caches (some dozens of files) is the slowest step
+// before the first text is measured; PrepareFontMatching runs it beside the program's own
+// start-up, and the first match waits for it.
+std::future<void>& Preparation() {
+  static std::future<void> preparation;
+  return preparation;
+}
+
 struct TMatch {
   std::string file;
   int index = 0;
@@ -87,6 +96,7 @@ struct TMatch {
 
 TMatch Match(const std::string& family, bool bold, bool italic) {
   TMatch match;
+  if (Preparation().valid()) Preparation().get();
   FcConfig* config = FcConfigGetCurrent();
   if (!FcInit()) return match;
   FcPattern* pattern = FcPatternCreate();
@@ -337,6 +347,10 @@ std::shared_ptr<TFace> FaceFor(const LOGFONTA& log) {
   cache.emplace(key, result);
   requests.emplace(request, result);
   return result;
+}
+
+void PrepareFontMatching() {
+  if (!Preparation().valid()) Preparation() = std::async(std::launch::async, [] { FcInit(); });
 }
 
 }  // namespace platform::fonts

@@ -60,6 +60,10 @@ std::shared_ptr<TFace> FaceFor(const LOGFONTA& log);
 // the rendered glyphs are given back, and each face opens its file again when it next draws.
 void ReleaseFaceFiles();
 
+// Starts reading the font configuration on a thread of its own, for a program about to show
+// text: the first font matched waits for it.
+void PrepareFontMatching();
+
 // The installed family that a Windows face name stands for ("Arial" → a metric-compatible
 // face where one is installed).
 std::string SubstituteFamily(const std::string& faceName);

@@ -250,6 +250,10 @@ void platform::sink::CloseRequested(HWND hwnd) {
   if (FindOwn(hwnd)) PostMessageA(hwnd, WM_SYSCOMMAND, SC_CLOSE, 0);
 }
 
+bool platform::sink::KeyHeld(BYTE virtualKey) {
+  return Down(State().asyncKeys, virtualKey);
+}
+
 char platform::sink::TypedOnUsKeyboard(BYTE vk, bool shift, bool control) {
   if (vk >= 'A' && vk <= 'Z') {
     if (control) return char(vk - 'A' + 1);
@@ -433,4 +437,8 @@ extern "C" BOOL WINAPI SetForegroundWindow(HWND hwnd) {
 extern "C" HWND WINAPI GetForegroundWindow() {
   const TState& st = State();
   return st.appActive ? LiveOrNull(st.active) : LiveOrNull(State().foregroundOther);
+}
+
+void platform::sink::ForegroundRequested(HWND hwnd) {
+  if (FindOwn(hwnd) && hwnd != State().desktop) SetForegroundWindow(hwnd);
 }

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "platform/core/Core.h"
+#include "platform/core/DriverSink.h"
 #include "platform/core/FontEngine.h"
 #include "platform/core/WindowSurfaces.h"
 
@@ -123,4 +124,11 @@ extern "C" BOOL WINAPI EndPaint(HWND hwnd, const PAINTSTRUCT* ps) {
   if (ps->hdc) ReleaseDC(hwnd, ps->hdc);
   FlushPresents();
   return TRUE;
+}
+
+size_t platform::sink::WindowSurfaceBytes() {
+  size_t bytes = 0;
+  for (const auto& w : platform::core::State().slots)
+    if (w && w->alive) bytes += w->surface.pixels.capacity() * sizeof(uint32_t);
+  return bytes;
 }

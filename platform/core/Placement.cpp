@@ -474,3 +474,16 @@ extern "C" BOOL WINAPI LockWindowUpdate(HWND hwnd) {
   st.locked = hwnd;
   return TRUE;
 }
+
+const std::vector<HWND>& platform::sink::LockWindowUpdateCalls() {
+  return platform::core::State().lockLog;
+}
+
+HWND platform::sink::LockedWindow() {
+  const HWND locked = platform::core::State().locked;
+  return IsWindow(locked) ? locked : nullptr;
+}
+
+void platform::sink::ShowRequested(HWND hwnd, int showCommand) {
+  if (FindOwn(hwnd) && hwnd != State().desktop) ShowWindow(hwnd, showCommand);
+}

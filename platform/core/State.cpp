@@ -1,12 +1,8 @@
-// The core's one state object and the choice of driver: x11 when a display can be opened,
-// headless otherwise, unless a test or the program installed one. Part of the portable core.
+// The core's one state object and the driver in use: the one a test or the program installed,
+// else the one SelectDriver (platform/DriverSelection.cpp) chooses at first use. Part of the
+// portable core.
 #include "platform/core/Core.h"
-#include "platform/headless/HeadlessDriver.h"
-
-#if defined(CALVIX_HAVE_X11) && __has_include("platform/x11/X11Driver.h")
-#include "platform/x11/X11Driver.h"
-#define CALVIX_SELECT_X11 1
-#endif
+#include "platform/core/DriverSink.h"
 
 namespace platform {
 namespace core {
@@ -31,12 +27,7 @@ Driver& TheDriver() {
 
 Driver& CurrentDriver() {
   core::TState& st = core::State();
-  if (!st.driver) {
-#ifdef CALVIX_SELECT_X11
-    st.driver = CreateX11Driver();
-#endif
-    if (!st.driver) st.driver = CreateHeadlessDriver();
-  }
+  if (!st.driver) st.driver = SelectDriver();
   return *st.driver;
 }
 
@@ -50,3 +41,11 @@ void InstallDriver(std::unique_ptr<Driver> driver) {
 }
 
 }  // namespace platform
+
+void platform::sink::ResetCore() {
+  platform::core::ResetState();
+}
+
+bool platform::sink::QuitPending() {
+  return platform::core::State().quitPending;
+}

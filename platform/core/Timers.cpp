@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "platform/core/Core.h"
+#include "platform/core/DriverSink.h"
 
 namespace platform::core {
 namespace {
@@ -99,4 +100,12 @@ extern "C" BOOL WINAPI KillTimer(HWND hwnd, UINT_PTR id) {
 
 extern "C" DWORD WINAPI GetTickCount() {
   return TheDriver().TickCount();
+}
+
+uint64_t platform::sink::Now() {
+  return platform::core::Now();
+}
+
+bool platform::sink::NextTimerDue(uint64_t& due) {
+  return platform::core::NextTimerDue(nullptr, due);
 }

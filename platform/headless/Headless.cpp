@@ -7,7 +7,6 @@
 #include <cstdlib>
 #include <map>
 
-#include "platform/core/Core.h"
 #include "platform/core/DriverSink.h"
 #include "platform/headless/HeadlessDriver.h"
 
@@ -72,7 +71,7 @@ void Key(BYTE vk, bool down, char typed) {
 // --- Start ---
 
 void Reset() {
-  platform::core::ResetState();
+  sink::ResetCore();
   platform::InstallDriver(platform::CreateHeadlessDriver());
   Records().clear();
   ResetLocale();
@@ -131,13 +130,13 @@ int RunPending() {
 
 void RunFor(DWORD ms) {
   THeadlessDriver& d = Driver();
-  const uint64_t end = platform::core::Now() + ms;
+  const uint64_t end = sink::Now() + ms;
   for (;;) {
     RunPending();
-    if (platform::core::State().quitPending) return;
+    if (sink::QuitPending()) return;
     uint64_t due = 0;
-    const uint64_t now = platform::core::Now();
-    if (platform::core::NextTimerDue(nullptr, due) && due <= end) {
+    const uint64_t now = sink::Now();
+    if (sink::NextTimerDue(due) && due <= end) {
       if (due > now) d.FTick += DWORD(due - now);
       continue;
     }
@@ -180,8 +179,7 @@ void DoubleClick(int x, int y, TButton button) {
 }
 
 void KeyDown(BYTE vk) {
-  const BYTE* keys = platform::core::State().asyncKeys;
-  Key(vk, true, sink::TypedOnUsKeyboard(vk, keys[VK_SHIFT] & 0x80, keys[VK_CONTROL] & 0x80));
+  Key(vk, true, sink::TypedOnUsKeyboard(vk, sink::KeyHeld(VK_SHIFT), sink::KeyHeld(VK_CONTROL)));
 }
 void KeyUp(BYTE vk) {
   Key(vk, false, 0);
@@ -264,17 +262,14 @@ void EndSession() {
 // --- Update lock ---
 
 size_t WindowSurfaceBytes() {
-  size_t bytes = 0;
-  for (const auto& w : platform::core::State().slots)
-    if (w && w->alive) bytes += w->surface.pixels.capacity() * sizeof(uint32_t);
-  return bytes;
+  return sink::WindowSurfaceBytes();
 }
 
 const std::vector<HWND>& LockWindowUpdateCalls() {
-  return platform::core::State().lockLog;
+  return sink::LockWindowUpdateCalls();
 }
 HWND LockedWindow() {
-  return IsWindow(platform::core::State().locked) ? platform::core::State().locked : nullptr;
+  return sink::LockedWindow();
 }
 
 }  // namespace headless

@@ -14,9 +14,11 @@
 
 #include "platform/core/CodePage.h"
 #include "platform/core/DriverSink.h"
+#include "platform/core/FontEngine.h"
 #include "platform/win32.h"
 #include "platform/x11/X11DriverImpl.h"
 #include "platform/x11/X11Image.h"
+#include "platform/x11/X11ProgramName.h"
 #include "platform/x11/X11Windows.h"
 
 namespace platform::x11 {
@@ -175,7 +177,7 @@ Window TX11Driver::CreateXWindow(const WindowInfo& info, bool seeThrough) {
   const long pid = long(getpid());
   FDisplay->SetCardinals(xid, atoms.netWmPid, XA_CARDINAL, &pid, 1);
   XClassHint classHint{};
-  std::string resName = "MorCalvix", resClass = Cp1252FromLatin1(info.className);
+  std::string resName = ProgramName(), resClass = Cp1252FromLatin1(info.className);
   classHint.res_name = resName.data();
   classHint.res_class = resClass.data();
   XSetClassHint(dpy, xid, &classHint);
@@ -601,6 +603,9 @@ namespace platform {
 std::unique_ptr<Driver> CreateX11Driver() {
   auto display = x11::TX11Display::Open();
   if (display == nullptr) return nullptr;
+  // The windows' texts are measured as soon as they are read: the fonts' configuration is read
+  // meanwhile, while the connection is set up and the first window made.
+  fonts::PrepareFontMatching();
   return std::make_unique<x11::TX11Driver>(std::move(display));
 }
 

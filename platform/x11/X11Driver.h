@@ -10,7 +10,7 @@
 
 namespace platform {
 
-// Null when no display can be opened. Declared in platform/Driver.h too, for the selection.
+// Null when no display can be opened.
 std::unique_ptr<Driver> CreateX11Driver();
 
 // True when the X11 driver is in use and the icon (owner, id) is shown: sits mapped inside the

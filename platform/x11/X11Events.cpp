@@ -267,9 +267,9 @@ void TX11Driver::TranslateClient(const TWindow& w, const XClientMessageEvent& ev
     // time entitles this one to come forward.
     NoteUserTime(Time(uint32_t(event.data.l[1])));
     if (event.data.l[0] == kShowRequestForeground) {
-      SetForegroundWindow(w.hwnd);
+      sink::ForegroundRequested(w.hwnd);
     } else {
-      ShowWindow(w.hwnd, int(event.data.l[0]));
+      sink::ShowRequested(w.hwnd, int(event.data.l[0]));
     }
   } else if (event.message_type == atoms.wmProtocols &&
              Atom(event.data.l[0]) == atoms.wmDeleteWindow) {

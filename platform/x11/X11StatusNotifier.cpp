@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "platform/core/CodePage.h"
+#include "platform/x11/X11ProgramName.h"
 
 namespace platform::x11 {
 
@@ -116,7 +117,7 @@ const sd_bus_vtable TStatusNotifier::kVtable[] = {
 // --- Construction ---
 
 TStatusNotifier::TStatusNotifier(THooks hooks) : FHooks(std::move(hooks)) {
-  FId = program_invocation_short_name;
+  FId = Utf8FromCp1252(ProgramName());
 }
 
 std::unique_ptr<TStatusNotifier> TStatusNotifier::Open(THooks hooks, const char* address) {

@@ -107,7 +107,7 @@ class TStatusNotifier {
   sd_bus_slot* FMatchSlot = nullptr;
   sd_bus_slot* FAskSlot = nullptr;
   TWatcherState FWatcher = wsAsking;
-  std::string FId;  // the item's identity: the program's file name
+  std::string FId;  // the item's identity: the program's name (X11ProgramName.h)
   std::map<std::pair<HWND, UINT>, std::unique_ptr<TItem>> FItems;
   unsigned FNextSerial = 1;
 };

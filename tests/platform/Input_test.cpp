@@ -1,5 +1,6 @@
 // Input and activation: pointer messages and double clicks, capture, keys and characters,
 // focus, WM_ACTIVATE and WM_ACTIVATEAPP between programs.
+#include "platform/core/DriverSink.h"
 #include "tests/platform/Recorder.h"
 
 using namespace calvix_test;
@@ -169,6 +170,29 @@ TEST_F(InputTest, ActivateAppWhenAnotherProgramTakesOverAndWhenWeComeBack) {
   SetForegroundWindow(GetDesktopWindow());
   EXPECT_EQ(Count(form, WM_ACTIVATEAPP), 1u);
   EXPECT_EQ(GetActiveWindow(), nullptr);
+}
+
+TEST_F(InputTest, AnotherCopysRequestsActOnOurWindowsOnly) {
+  HWND form = Make("form", WS_POPUP | WS_MINIMIZEBOX);
+  HWND other = headless::AddForeignWindow({"Notepad", "Untitled", true, true, {0, 0, 50, 50}});
+  headless::ActivateForeign(other);
+  gSeen.clear();
+  // A request naming another program's window or the desktop moves nothing.
+  for (HWND h : {other, GetDesktopWindow()}) {
+    platform::sink::ShowRequested(h, SW_RESTORE);
+    platform::sink::ForegroundRequested(h);
+  }
+  EXPECT_TRUE(headless::ForeignIconic(other));
+  EXPECT_EQ(headless::ForeignRecord(other).broughtForward, 0);
+  EXPECT_EQ(GetForegroundWindow(), other);
+  // Our window is shown and brought forward as the program's own calls would.
+  platform::sink::ShowRequested(form, SW_SHOWNORMAL);
+  EXPECT_TRUE(IsWindowVisible(form));
+  EXPECT_EQ(Count(form, WM_SHOWWINDOW), 1u);
+  platform::sink::ForegroundRequested(form);
+  headless::RunPending();
+  EXPECT_EQ(GetForegroundWindow(), form);
+  EXPECT_EQ(Count(form, WM_ACTIVATEAPP), 1u);
 }
 
 TEST_F(InputTest, SystemParametersKeepTheAnimationSetting) {

@@ -1,6 +1,6 @@
-// Windowless controls: how a form's window paints its controls and hands them the pointer and
-// the keyboard (hit-testing, capture, focus, tab order, default and cancel keys), and the
-// painting bases TGraphicControl and TCustomControl with their canvases. Toolkit layer.
+// How windowless controls take input: a form's window hands them the pointer and the keyboard
+// (hit-testing, capture, pointer shapes, focus, tab order, default and cancel keys), and the
+// shift state held now. Toolkit layer.
 #include <algorithm>
 #include <climits>
 #include <map>
@@ -28,10 +28,6 @@ TShiftState ShiftFromMouse(WPARAM keys) {
 
 POINT PointFromLParam(LPARAM lParam) {
   return POINT{static_cast<SHORT>(LOWORD(lParam)), static_cast<SHORT>(HIWORD(lParam))};
-}
-
-bool Intersects(const RECT& a, const RECT& b) {
-  return a.left < b.right && b.left < a.right && a.top < b.bottom && b.top < a.bottom;
 }
 
 TCustomForm* ParentFormOf(const TControl* control) {
@@ -68,7 +64,7 @@ TShiftState GetShiftState() {
   return shift;
 }
 
-// --- Controls: pointer and painting ---
+// --- Controls: pointer shapes, context menu, capture and pointer events ---
 
 HCURSOR CursorHandle(TCursor cursor) {
   static const std::map<TCursor, LPCSTR> kSystemCursors = {
@@ -122,24 +118,6 @@ void TControl::CancelMouseCapture() {
 void TControl::ForgetControl() {
   if (sCaptureControl == this) sCaptureControl = nullptr;
   if (TCustomForm* form = ParentFormOf(this)) form->ForgetActiveControl(this);
-}
-
-POINT TControl::WindowOrigin() const {
-  POINT origin{0, 0};
-  for (const TControl* c = this; c->Parent() != nullptr; c = c->Parent()) {
-    origin.x += c->Left();
-    origin.y += c->Top();
-  }
-  return origin;
-}
-
-void TControl::Update() {
-  if (const HWND window = WindowHandle()) UpdateWindow(window);
-}
-
-void TControl::Repaint() {
-  Invalidate();
-  Update();
 }
 
 void TControl::MouseDown(TMouseButton button, TShiftState shift, int x, int y) {
@@ -265,29 +243,7 @@ void TWinControl::KeyUp(WORD& key, TShiftState shift) {
   OnKeyUp(this, key, shift);
 }
 
-// --- Containers: the form's window ---
-
-void TWinControl::PaintControls(HDC dc, const RECT& area) {
-  // Graphic controls lie on the container's surface; focusable controls are drawn above all
-  // of them, whatever their place in the list.
-  for (const bool windowed : {false, true}) {
-    for (TControl* c : ControlList()) {
-      if (!c->Visible() || (dynamic_cast<TWinControl*>(c) != nullptr) != windowed) continue;
-      const RECT bounds = c->BoundsRect();
-      if (!Intersects(bounds, area)) continue;
-      const int saved = SaveDC(dc);
-      IntersectClipRect(dc, bounds.left, bounds.top, bounds.right, bounds.bottom);
-      OffsetViewportOrgEx(dc, bounds.left, bounds.top, nullptr);
-      c->PaintTo(dc);
-      if (auto* container = dynamic_cast<TWinControl*>(c)) {
-        const RECT inner{area.left - bounds.left, area.top - bounds.top, area.right - bounds.left,
-                         area.bottom - bounds.top};
-        container->PaintControls(dc, inner);
-      }
-      RestoreDC(dc, saved);
-    }
-  }
-}
+// --- Containers: the pointer and keys of the form's window ---
 
 TControl* TWinControl::ControlAtPoint(POINT p) const {
   // Focusable controls are drawn above graphic ones, so they are found first.
@@ -440,91 +396,3 @@ void TWinControl::OfferDialogKey(WORD key) {
     if (!taken && c->Visible() && c->Enabled()) taken = c->DialogKey(key);
   });
 }
-
-// --- Control canvases ---
-
-TControlCanvas::~TControlCanvas() {
-  FreeWindowContext();
-}
-
-void TControlCanvas::CreateHandle() {
-  const HWND window = FControl.WindowHandle();
-  if (window == nullptr) return;
-  HDC dc = GetDC(window);
-  if (dc == nullptr) return;
-  const POINT origin = FControl.WindowOrigin();
-  IntersectClipRect(dc, origin.x, origin.y, origin.x + FControl.Width(),
-                    origin.y + FControl.Height());
-  SetViewportOrgEx(dc, origin.x, origin.y, nullptr);
-  FWindow = window;
-  SetHandle(dc);
-}
-
-void TControlCanvas::FreeWindowContext() {
-  if (FWindow == nullptr) return;
-  HDC dc = Handle();
-  SetHandle(nullptr);
-  ReleaseDC(FWindow, dc);
-  FWindow = nullptr;
-}
-
-void TControlCanvas::AfterUse() {
-  // A context of the window is taken for each drawing call made outside a paint, so that no
-  // context outlives the message that drew.
-  FreeWindowContext();
-}
-
-void TControlCanvas::BeginPaint(HDC dc) {
-  FreeWindowContext();
-  SetHandle(dc);
-}
-
-void TControlCanvas::EndPaint() {
-  if (FWindow == nullptr) SetHandle(nullptr);
-}
-
-void TControlCanvas::PaintOn(HDC dc, const std::function<void()>& paint) {
-  BeginPaint(dc);
-  try {
-    SetFont(*FControl.Font());
-    paint();
-  } catch (...) {
-    EndPaint();
-    throw;
-  }
-  EndPaint();
-}
-
-// --- Graphic controls ---
-
-TGraphicControl::TGraphicControl(TComponent* owner)
-    : TControl(owner), FCanvas(std::make_unique<TControlCanvas>(*this)) {}
-
-TGraphicControl::~TGraphicControl() = default;
-
-void TGraphicControl::PaintTo(HDC dc) {
-  FCanvas->PaintOn(dc, [this] { Paint(); });
-}
-
-// --- Custom controls ---
-
-TCustomControl::TCustomControl(TComponent* owner)
-    : TWinControl(owner), FCanvas(std::make_unique<TControlCanvas>(*this)) {}
-
-TCustomControl::~TCustomControl() = default;
-
-void TCustomControl::PaintTo(HDC dc) {
-  FCanvas->PaintOn(dc, [this] { Paint(); });
-}
-
-// --- Published properties ---
-
-namespace {
-
-const bool kRegistered = [] {
-  PublishClass<TGraphicControl, TControl>("TGraphicControl");
-  PublishClass<TCustomControl, TWinControl>("TCustomControl");
-  return true;
-}();
-
-}  // namespace

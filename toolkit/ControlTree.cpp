@@ -1,4 +1,6 @@
-// Controls and containers. Toolkit layer.
+// Controls and containers as a tree: parents and children, bounds and coordinates, the values
+// every control has (visibility, caption, colour, font), invalidation, and finding a child by
+// position; the published properties of fonts and controls. Toolkit layer.
 #include "toolkit/Controls.h"
 
 #include <algorithm>
@@ -56,6 +58,15 @@ POINT TControl::ClientToScreen(POINT p) const {
 POINT TControl::ScreenToClient(POINT p) const {
   const POINT origin = ClientToScreen(POINT{0, 0});
   return POINT{p.x - origin.x, p.y - origin.y};
+}
+
+POINT TControl::WindowOrigin() const {
+  POINT origin{0, 0};
+  for (const TControl* c = this; c->Parent() != nullptr; c = c->Parent()) {
+    origin.x += c->Left();
+    origin.y += c->Top();
+  }
+  return origin;
 }
 
 HWND TControl::WindowHandle() const {
