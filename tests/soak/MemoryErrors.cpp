@@ -57,6 +57,7 @@ TMemcheck ReadLog(const std::string& path) {
 
 constexpr int kCloseAttempts = 3;
 constexpr int kCloseWaitMs = 10000;
+constexpr int kEndWaitMs = 30000;
 
 // Chooses "Fechar", the menu's last item, with the keys; false (and why) when the program did
 // not end.
@@ -82,6 +83,8 @@ bool Close(TSoak& soak, std::string& why) {
     if (soak.Program().WaitEnd(soak.Wait(kCloseWaitMs))) return true;
     if (!soak.Menu()) break;
   }
+  // The menu went: the program is ending, which takes Valgrind's leak check a while.
+  if (soak.Program().WaitEnd(soak.Wait(kEndWaitMs))) return true;
   why = "the program did not end";
   return false;
 }
