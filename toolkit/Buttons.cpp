@@ -1,7 +1,7 @@
 // Push buttons. Toolkit layer.
 #include "toolkit/Buttons.h"
 
-#include "toolkit/ControlPaint.h"
+#include "toolkit/ClassicLook.h"
 #include "toolkit/ControlProps.h"
 #include "toolkit/Dialogs.h"
 #include "toolkit/Forms.h"

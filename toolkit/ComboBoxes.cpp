@@ -3,7 +3,7 @@
 
 #include <algorithm>
 
-#include "toolkit/ControlPaint.h"
+#include "toolkit/ClassicLook.h"
 #include "toolkit/ControlProps.h"
 #include "toolkit/Forms.h"
 #include "toolkit/UtilWindow.h"

@@ -6,14 +6,6 @@
 #include "toolkit/Controls.h"
 #include "toolkit/TypInfo.h"
 
-namespace {
-
-bool Intersects(const RECT& a, const RECT& b) {
-  return a.left < b.right && b.left < a.right && a.top < b.bottom && b.top < a.bottom;
-}
-
-}  // namespace
-
 // --- Controls: painting ---
 
 void TControl::Update() {
@@ -34,7 +26,7 @@ void TWinControl::PaintControls(HDC dc, const RECT& area) {
     for (TControl* c : ControlList()) {
       if (!c->Visible() || (dynamic_cast<TWinControl*>(c) != nullptr) != windowed) continue;
       const RECT bounds = c->BoundsRect();
-      if (!Intersects(bounds, area)) continue;
+      if (RECT common; !IntersectRect(&common, &bounds, &area)) continue;
       const int saved = SaveDC(dc);
       IntersectClipRect(dc, bounds.left, bounds.top, bounds.right, bounds.bottom);
       OffsetViewportOrgEx(dc, bounds.left, bounds.top, nullptr);

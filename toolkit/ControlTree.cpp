@@ -122,11 +122,7 @@ void TControl::Invalidate() {
     return;
   }
   if (!FVisible) return;
-  POINT origin{0, 0};
-  for (const TControl* c = this; c->FParent != nullptr; c = c->FParent) {
-    origin.x += c->FLeft;
-    origin.y += c->FTop;
-  }
+  const POINT origin = WindowOrigin();
   const RECT area{origin.x, origin.y, origin.x + FWidth, origin.y + FHeight};
   InvalidateRect(window, &area, FALSE);
 }

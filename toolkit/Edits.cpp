@@ -4,7 +4,7 @@
 #include <algorithm>
 #include <cstdlib>
 
-#include "toolkit/ControlPaint.h"
+#include "toolkit/ClassicLook.h"
 #include "toolkit/ControlProps.h"
 #include "toolkit/Property.h"
 

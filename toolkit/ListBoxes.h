@@ -1,7 +1,7 @@
 // List boxes: a windowless list of items with a vertical scroll bar. Toolkit layer.
 #pragma once
 
-#include "toolkit/ControlPaint.h"
+#include "toolkit/ClassicLook.h"
 #include "toolkit/Controls.h"
 
 // A list box with a vertical scroll bar when its items do not fit.

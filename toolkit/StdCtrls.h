@@ -4,8 +4,8 @@
 #pragma once
 
 #include "toolkit/Buttons.h"
+#include "toolkit/ClassicLook.h"
 #include "toolkit/ComboBoxes.h"
-#include "toolkit/ControlPaint.h"
 #include "toolkit/Edits.h"
 #include "toolkit/Labels.h"
 #include "toolkit/ListBoxes.h"

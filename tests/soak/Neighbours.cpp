@@ -16,7 +16,6 @@ constexpr int kChurnPerSecond = 300;
 constexpr int kCopyPatienceMs = 60000;
 constexpr int kForwardWaitMs = 3000;
 constexpr int kSettledMs = 500;
-constexpr int kAboveTheFields = 40;  // a point of the main window's skin, off its controls
 constexpr int kSettleLimitMs = 5000;
 constexpr int kHungCopiesEnough = 3;
 constexpr int kMeasuredCopy = 10;

@@ -89,6 +89,8 @@ int MenuRowTop(const TWin& menu, int item) {
 }
 
 constexpr auto kDoubleClickWait = std::chrono::milliseconds(kDoubleClickMs);
+// How long a menu may take to come on a loaded machine, when the random use ends.
+constexpr auto kLateMenuWait = std::chrono::milliseconds(3000);
 constexpr int kBoxPatience = 40;  // inputs a verdict box may stay before the soak answers it
 constexpr size_t kRecentKept = 30;
 
@@ -223,22 +225,42 @@ class TRandomUse {
                                                        : "click";
     Note(std::string(kind) + " on \"" + w.name + "\" at " + std::to_string(x - w.x) + "," +
          std::to_string(y - w.y));
+    // The window may have gone since the soak looked (the program was still taking an earlier
+    // input): a right click on the bare desktop would open the window manager's menu, which
+    // takes the keys and clicks meant for the program. A click on another window of the program
+    // that came over the point is still a click on the program.
+    if (std::none_of(own.begin(), own.end(),
+                     [&](const TWin& shown) { return FScreen.Shows(shown.id, x, y); })) {
+      Note("  not clicked: no window of the program shows there any more");
+      return;
+    }
     if (action == TAction::DoubleClick) {
       FScreen.DoubleClickAt(x, y);
       Count("double clicks");
     } else {
       FScreen.ClickAt(x, y, action == TAction::RightClick ? 3 : 1);
       Count(action == TAction::RightClick ? "right clicks" : "clicks");
+      if (action == TAction::RightClick) FLastRightPress = std::chrono::steady_clock::now();
     }
     if (action == TAction::RightClick && w.name == kTip)
       FLastIconRightPress = std::chrono::steady_clock::now();
     // The skin's context menu is the icon's: it opens on a right click.
-    if (action == TAction::RightClick) ResolveMenu(FSoak.Wait(1500));
+    if (action == TAction::RightClick && !ResolveMenu(FSoak.Wait(1500))) CloseOtherMenu();
+  }
+
+  // A right click that met another program's window, or the bare desktop when a window went
+  // in the moment before it, may have opened that program's or the window manager's menu,
+  // which holds the pointer and the keyboard: Esc closes it.
+  void CloseOtherMenu() {
+    if (!FScreen.PointerHeld()) return;
+    Note("a menu holds the pointer: Esc");
+    FScreen.Key(XK_Escape);
+    Count("keys");
   }
 
   void PressIcon(const TWin& icon, int button) {
     FScreen.ClickAt(icon.x + icon.width / 2, icon.y + icon.height / 2, button);
-    if (button == 3) FLastIconRightPress = std::chrono::steady_clock::now();
+    if (button == 3) FLastIconRightPress = FLastRightPress = std::chrono::steady_clock::now();
   }
 
   void ClickIcon() {
@@ -257,7 +279,7 @@ class TRandomUse {
       default:
         Note("right click on the icon");
         PressIcon(*icon, 3);
-        ResolveMenu(FSoak.Wait(1500));
+        if (!ResolveMenu(FSoak.Wait(1500))) CloseOtherMenu();
         break;
     }
     Count("icon clicks");
@@ -383,8 +405,28 @@ class TRandomUse {
     }
     if (!FFailed && !FOpen.empty())
       Fail(std::to_string(FOpen.size()) + " verdict box(es) did not close");
+    // A menu that came after the soak stopped waiting for it holds the pointer, and would take
+    // the next part's first click: it is given the time to come, then closed.
+    const auto sinceRightPress = std::chrono::steady_clock::now() - FLastRightPress;
+    if (!FFailed && sinceRightPress < kLateMenuWait)
+      std::this_thread::sleep_for(kLateMenuWait - sinceRightPress);
+    if (!FFailed && FSoak.Menu()) ResolveMenu(0);
+    if (!FFailed) CloseOtherMenu();
+    if (!FFailed && !FSoak.WaitFor([&] { return !FScreen.PointerHeld(); }, FSoak.Wait(3000)))
+      Fail("after the last input the pointer stayed held by a window");
+    // The next part finds the window in the tray, as a user leaves it. "Verifica" keeps the
+    // window up through the next switch to another program, which may not have come since it
+    // was chosen: the window then stays, inactive, and the user comes back to it and leaves it
+    // again. Shown and hidden here, the window leaves nothing of that to the next part.
     std::string why;
-    if (!FFailed && FSoak.MainWindow() && !FSoak.HideByGoingElsewhere(false, why)) Fail(why);
+    if (FFailed) return;
+    if (!FSoak.MainWindow() && !FSoak.ShowFromTray(why)) return Fail("at the end, " + why);
+    if (FSoak.HideByGoingElsewhere(false, why)) return;
+    const std::optional<TWin> main = FSoak.MainWindow();
+    if (!main) return Fail(why);
+    Note("the window stayed up through a switch: back to it, then elsewhere");
+    FScreen.ClickAt(main->x + main->width / 2, main->y + kAboveTheFields);
+    if (!FSoak.WaitUntilActive(why) || !FSoak.HideByGoingElsewhere(true, why)) Fail(why);
   }
 
   void Summary(int inputs) {
@@ -413,6 +455,7 @@ class TRandomUse {
   std::map<Window, int> FOpen;  // verdict boxes up, with the input count when each came
   int FOpened = 0, FClosed = 0, FAnswered = 0;
   std::chrono::steady_clock::time_point FLastIconRightPress{};
+  std::chrono::steady_clock::time_point FLastRightPress{};  // anywhere
 };
 
 }  // namespace

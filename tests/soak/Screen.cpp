@@ -185,6 +185,35 @@ std::optional<TWin> TScreen::DockedIcon(const std::string& tip) {
   return std::nullopt;
 }
 
+bool TScreen::Shows(Window w, int x, int y) {
+  // The deepest window at the point, as the server finds the one a click lands on, then up
+  // through its ancestors.
+  Window at = FRoot, child = None;
+  int localX = 0, localY = 0;
+  while (XTranslateCoordinates(FDisplay, FRoot, at, x, y, &localX, &localY, &child) &&
+         child != None)
+    at = child;
+  while (at != None && at != FRoot) {
+    if (at == w) return true;
+    Window root = 0, parent = 0;
+    Window* children = nullptr;
+    unsigned int count = 0;
+    if (!XQueryTree(FDisplay, at, &root, &parent, &children, &count)) return false;
+    if (children != nullptr) XFree(children);
+    at = parent;
+  }
+  return false;
+}
+
+bool TScreen::PointerHeld() {
+  // Only one program can hold the pointer: a grab of our own that fails says another has it.
+  const int status = XGrabPointer(FDisplay, FRoot, False, 0, GrabModeAsync, GrabModeAsync, None,
+                                  None, CurrentTime);
+  if (status == GrabSuccess) XUngrabPointer(FDisplay, CurrentTime);
+  XSync(FDisplay, False);
+  return status == AlreadyGrabbed || status == GrabFrozen;
+}
+
 Window TScreen::TrayOwner() {
   return XGetSelectionOwner(FDisplay, FTraySelection);
 }
@@ -237,9 +266,12 @@ void TScreen::ClickAt(int x, int y, int button) {
 void TScreen::DoubleClickAt(int x, int y, int button) {
   MoveTo(x, y);
   Pause(5);
-  Click(button);
-  Pause(80);
-  Click(button);
+  // The delays are the server's: it waits that long before it takes each event.
+  XTestFakeButtonEvent(FDisplay, unsigned(button), True, 0);
+  XTestFakeButtonEvent(FDisplay, unsigned(button), False, 5);
+  XTestFakeButtonEvent(FDisplay, unsigned(button), True, 80);
+  XTestFakeButtonEvent(FDisplay, unsigned(button), False, 5);
+  XSync(FDisplay, False);
 }
 
 bool TScreen::KeyOf(KeySym sym, KeyCode& code, int& level) {

@@ -52,6 +52,14 @@ class TScreen {
   // Every icon some tray host shows, whatever its name.
   std::vector<TWin> DockedIcons();
   bool Describe(Window w, TWin& out);
+  // True when `w` (or a window inside it) is what a click at the point of the screen lands on:
+  // the window is still there, and nothing covers it at that point.
+  bool Shows(Window w, int x, int y);
+  // True while some program holds the pointer: an open menu does, its own or the window
+  // manager's, and a click goes to that program, most often only to close the menu. So does
+  // the window manager while it decides on a click on a window (its passive grab): the keys
+  // typed meanwhile are not held, and reach the program before that click.
+  bool PointerHeld();
   // The owner of the notification area's selection, or 0.
   Window TrayOwner();
   // The window that has the keyboard.
@@ -64,6 +72,8 @@ class TScreen {
   void MoveTo(int x, int y);
   void Click(int button);
   void ClickAt(int x, int y, int button = 1);
+  // The two clicks go to the server together, timed by the server, so that they stay within
+  // the double-click time however long the soak itself waits for the processor.
   void DoubleClickAt(int x, int y, int button = 1);
   // Presses and releases the key that types `sym` on the current layout, with Shift or AltGr
   // when the layout puts it there; false when no key types it.

@@ -25,6 +25,9 @@ std::string Counts(const TResources& r) {
 bool CheckCpf(TSoak& soak, const TWin& main, bool valid, std::string& why) {
   TScreen& screen = soak.Screen();
   screen.ClickAt(main.x + kCpfFieldX, main.y + kCpfFieldY);
+  // The keys must not overtake the click, which the window manager holds while it decides on it
+  // (they would go to the field that had the focus).
+  soak.WaitFor([&] { return !screen.PointerHeld(); }, soak.Wait(2000));
   screen.Key(XK_Home);
   screen.Type(valid ? kValidCpf : kInvalidCpf);
   screen.Key(XK_Return);

@@ -24,6 +24,8 @@ constexpr int kBareX = 40, kBareY = 40;  // a point of the desktop no window cov
 constexpr int kIconWait = 20000;
 constexpr int kWindowWait = 15000;
 constexpr int kGlanceMs = 100;
+constexpr int kIconPlacedWait = 2000;
+constexpr int kPointerFreeWait = 3000;
 
 std::string Folder(const std::string& path) {
   return path.substr(0, path.find_last_of('/'));
@@ -173,13 +175,27 @@ bool TSoak::KeyboardIsOurs() {
 }
 
 bool TSoak::DoubleClickIcon() {
-  const std::optional<TWin> icon = Icon();
+  // The host may still be placing an icon it has just taken in: the click waits until the icon
+  // shows where it is aimed, as a user sees it there before clicking.
+  std::optional<TWin> icon;
+  auto centreX = [&] { return icon->x + icon->width / 2; };
+  auto centreY = [&] { return icon->y + icon->height / 2; };
+  WaitFor([&] { return (icon = Icon()) && FScreen.Shows(icon->id, centreX(), centreY()); },
+          Wait(kIconPlacedWait));
   if (!icon) return false;
-  FScreen.DoubleClickAt(icon->x + icon->width / 2, icon->y + icon->height / 2);
+  FScreen.DoubleClickAt(centreX(), centreY());
   return true;
 }
 
 bool TSoak::ShowFromTray(std::string& why) {
+  // An open menu takes the first click only to close, and the second is then a single click:
+  // the double click would be lost before the program saw it.
+  if (!WaitFor([&] { return !FScreen.PointerHeld(); }, Wait(kPointerFreeWait))) {
+    why =
+        "another window held the pointer (a menu left open?), so no double click could reach "
+        "the icon";
+    return false;
+  }
   if (!DoubleClickIcon()) {
     why = "no icon in the tray";
     return false;

@@ -30,6 +30,7 @@ inline constexpr char kCreditsWindow[] =
     "Cr\xe9"
     "ditos";
 inline constexpr int kCpfFieldX = 100, kCpfFieldY = 155;  // in the main window
+inline constexpr int kAboveTheFields = 40;  // a point of the main window's skin, off its controls
 // How far resident memory may move between two moments that should hold the same.
 inline constexpr long kRssSlackKb = 100;
 // Two presses of a button on the icon this close together are a double click.

@@ -1,5 +1,5 @@
 // Pieces of the classic grey look that the standard controls share. Toolkit layer.
-#include "toolkit/ControlPaint.h"
+#include "toolkit/ClassicLook.h"
 
 #include <algorithm>
 
