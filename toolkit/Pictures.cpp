@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cstddef>
+#include <cstring>
 
 namespace {
 
@@ -77,34 +78,50 @@ void TIcon::LoadFromStream(TStream& stream) {
 
 namespace {
 
-// The ICO file's directory: a header of three words, then one entry of 16 bytes per image. A
-// group icon resource's directory has the same header and entries of 14 bytes: the same first
-// 12, then the id of the resource holding the image instead of the image's offset.
-constexpr size_t kIcoHeader = 6, kIcoEntry = 16, kGroupEntry = 14, kEntryShared = 12;
+// The ICO file's directory, as a Windows program reads it: a header of three words, then one
+// entry per image. A group icon resource's directory has the same header, and entries that end
+// in the id of the resource holding the image instead of the image's offset.
+#pragma pack(push, 2)
+struct TIconDir {
+  WORD reserved, type, count;
+};
+struct TIconDirEntry {
+  BYTE width, height, colorCount, reserved;
+  WORD planes, bitCount;
+  DWORD bytesInRes, imageOffset;
+};
+struct TGroupIconDirEntry {
+  BYTE width, height, colorCount, reserved;
+  WORD planes, bitCount;
+  DWORD bytesInRes;
+  WORD id;
+};
+#pragma pack(pop)
+static_assert(sizeof(TIconDir) == 6 && sizeof(TIconDirEntry) == 16 &&
+              sizeof(TGroupIconDirEntry) == 14);
 
-uint32_t LittleEndian(const std::vector<uint8_t>& bytes, size_t at, size_t size) {
-  uint32_t value = 0;
-  for (size_t i = size; i-- > 0;)
-    value = (value << 8) | bytes[at + i];
-  return value;
+TIconDirEntry IcoEntry(const std::vector<uint8_t>& bytes, size_t index) {
+  TIconDirEntry entry;
+  std::memcpy(&entry, bytes.data() + sizeof(TIconDir) + index * sizeof entry, sizeof entry);
+  return entry;
 }
 
 // The entry that suits the system's icon size best, or -1. The system chooses
 // (LookupIconIdFromDirectoryEx) from the file's directory retold as a group directory whose ids
 // are the entries' positions plus one.
 int ChooseIcoEntry(const std::vector<uint8_t>& bytes) {
-  if (bytes.size() < kIcoHeader || LittleEndian(bytes, 0, 2) != 0 || LittleEndian(bytes, 2, 2) != 1)
-    return -1;
-  const size_t count = LittleEndian(bytes, 4, 2);
-  if ((bytes.size() - kIcoHeader) / kIcoEntry < count) return -1;
-  std::vector<BYTE> group(kIcoHeader + count * kGroupEntry);
-  std::copy_n(bytes.begin(), kIcoHeader, group.begin());
-  for (size_t i = 0; i < count; ++i) {
-    const auto entry = bytes.begin() + std::ptrdiff_t(kIcoHeader + i * kIcoEntry);
-    BYTE* to = group.data() + kIcoHeader + i * kGroupEntry;
-    std::copy_n(entry, kEntryShared, to);
-    to[kEntryShared] = BYTE((i + 1) & 0xFF);
-    to[kEntryShared + 1] = BYTE((i + 1) >> 8);
+  TIconDir dir;
+  if (bytes.size() < sizeof dir) return -1;
+  std::memcpy(&dir, bytes.data(), sizeof dir);
+  if (dir.reserved != 0 || dir.type != 1) return -1;
+  if ((bytes.size() - sizeof dir) / sizeof(TIconDirEntry) < dir.count) return -1;
+  std::vector<BYTE> group(sizeof dir + dir.count * sizeof(TGroupIconDirEntry));
+  std::memcpy(group.data(), &dir, sizeof dir);
+  for (size_t i = 0; i < dir.count; ++i) {
+    const TIconDirEntry from = IcoEntry(bytes, i);
+    const TGroupIconDirEntry to{from.width,  from.height,   from.colorCount, from.reserved,
+                                from.planes, from.bitCount, from.bytesInRes, WORD(i + 1)};
+    std::memcpy(group.data() + sizeof dir + i * sizeof to, &to, sizeof to);
   }
   return LookupIconIdFromDirectoryEx(group.data(), TRUE, 0, 0, LR_DEFAULTCOLOR) - 1;
 }
@@ -115,8 +132,8 @@ void TIcon::LoadFromBytes(const std::vector<uint8_t>& bytes) {
   const int entry = ChooseIcoEntry(bytes);
   HICON icon = nullptr;
   if (entry >= 0) {
-    const size_t at = kIcoHeader + size_t(entry) * kIcoEntry;
-    const size_t size = LittleEndian(bytes, at + 8, 4), offset = LittleEndian(bytes, at + 12, 4);
+    const TIconDirEntry chosen = IcoEntry(bytes, size_t(entry));
+    const size_t size = chosen.bytesInRes, offset = chosen.imageOffset;
     if (offset <= bytes.size() && size <= bytes.size() - offset)
       icon = CreateIconFromResourceEx(const_cast<uint8_t*>(bytes.data()) + offset, DWORD(size),
                                       TRUE, 0x00030000, 0, 0, LR_DEFAULTCOLOR);
