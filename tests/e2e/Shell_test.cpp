@@ -283,8 +283,12 @@ TEST(Shell, OtherProgramsWindowsThatVanishReadAsEmptyAndEndNothing) {
       const bool churnClass = std::strcmp(cls, "E2EChurn") == 0;
       const bool churnText = std::string(name).rfind("E2E churn ", 0) == 0;
       churned += churnClass;
-      if (churnClass) EXPECT_TRUE(churnText || name[0] == '\0') << name;
-      if (churnText) EXPECT_TRUE(churnClass) << "class \"" << cls << "\" with text " << name;
+      if (churnClass) {
+        EXPECT_TRUE(churnText || name[0] == '\0') << name;
+      }
+      if (churnText) {
+        EXPECT_TRUE(churnClass) << "class \"" << cls << "\" with text " << name;
+      }
     }
   }
   EndChild(churn);

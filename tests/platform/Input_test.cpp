@@ -74,7 +74,9 @@ TEST_F(InputTest, CaptureTakesThePointerAnywhereUntilReleased) {
   EXPECT_EQ(Buttons(a).size(), 2u);
   EXPECT_TRUE(Buttons(b).empty());
   for (const TSeen& s : gSeen)
-    if (s.hwnd == a && s.msg == WM_LBUTTONUP) EXPECT_EQ(GET_X_LPARAM(s.lParam), 250);
+    if (s.hwnd == a && s.msg == WM_LBUTTONUP) {
+      EXPECT_EQ(GET_X_LPARAM(s.lParam), 250);
+    }
   EXPECT_EQ(SetCapture(b), a);
   EXPECT_EQ(Count(a, WM_CAPTURECHANGED), 1u);
   EXPECT_TRUE(ReleaseCapture());
@@ -156,7 +158,9 @@ TEST_F(InputTest, ActivateAppWhenAnotherProgramTakesOverAndWhenWeComeBack) {
     ASSERT_EQ(Count(h, WM_ACTIVATEAPP), 1u);
   }
   for (const TSeen& s : gSeen)
-    if (s.msg == WM_ACTIVATEAPP) EXPECT_EQ(s.wParam, (WPARAM)FALSE);
+    if (s.msg == WM_ACTIVATEAPP) {
+      EXPECT_EQ(s.wParam, (WPARAM)FALSE);
+    }
   EXPECT_EQ(Seen(form),
             (std::vector<UINT>{WM_NCACTIVATE, WM_ACTIVATE, WM_ACTIVATEAPP, WM_KILLFOCUS}));
   gSeen.clear();
@@ -165,7 +169,9 @@ TEST_F(InputTest, ActivateAppWhenAnotherProgramTakesOverAndWhenWeComeBack) {
   EXPECT_EQ(GetActiveWindow(), form);
   EXPECT_EQ(Count(hiddenApp, WM_ACTIVATEAPP), 1u);
   for (const TSeen& s : gSeen)
-    if (s.msg == WM_ACTIVATEAPP) EXPECT_EQ(s.wParam, (WPARAM)TRUE);
+    if (s.msg == WM_ACTIVATEAPP) {
+      EXPECT_EQ(s.wParam, (WPARAM)TRUE);
+    }
   gSeen.clear();
   SetForegroundWindow(GetDesktopWindow());
   EXPECT_EQ(Count(form, WM_ACTIVATEAPP), 1u);

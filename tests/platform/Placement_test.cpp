@@ -150,8 +150,9 @@ TEST_F(PlacementTest, OwnedWindowsHideWhileTheirOwnerIsMinimised) {
   EXPECT_FALSE(IsWindowVisible(shown));
   EXPECT_FALSE(IsWindowVisible(hidden));
   for (const TSeen& s : gSeen)
-    if (s.hwnd == shown && s.msg == WM_SHOWWINDOW && !s.wParam)
+    if (s.hwnd == shown && s.msg == WM_SHOWWINDOW && !s.wParam) {
       EXPECT_EQ(s.lParam, SW_PARENTCLOSING);
+    }
   ShowWindow(owner, SW_RESTORE);
   EXPECT_TRUE(IsWindowVisible(shown));
   EXPECT_FALSE(IsWindowVisible(hidden)) << "only what the minimise hid comes back";

@@ -50,20 +50,17 @@ TEST_F(FormsTest, ApplicationWindowIsAHiddenTopLevelWindowTitledWithTheTitle) {
 }
 
 TEST_F(FormsTest, CreateFormSetsTheReferenceFirstAndTheFirstFormIsMain) {
-  struct TFirst : TForm {
-    explicit TFirst(TComponent* owner) : TForm(owner) {
-      OnCreate = [this](TObject*) { SeenReference = *Reference == this; };
-    }
-    TFirst** Reference = nullptr;
-    bool SeenReference = false;
-  };
-  static TFirst* first = nullptr;
+  struct TProbeForm;
+  static TProbeForm* first = nullptr;
   static TForm* second = nullptr;
   // The reference is set before the create handler runs, so the handler may use it.
-  struct TProbeForm : TFirst {
-    explicit TProbeForm(TComponent* owner) : TFirst(owner) { Reference = &first; }
+  struct TProbeForm : TForm {
+    explicit TProbeForm(TComponent* owner) : TForm(owner) {
+      OnCreate = [this](TObject*) { SeenReference = first == this; };
+    }
+    bool SeenReference = false;
   };
-  Application->CreateForm(reinterpret_cast<TProbeForm*&>(first));
+  Application->CreateForm(first);
   Application->CreateForm(second);
   EXPECT_TRUE(first->SeenReference);
   EXPECT_EQ(Application->MainForm(), first);
