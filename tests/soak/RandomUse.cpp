@@ -251,11 +251,16 @@ class TRandomUse {
   // A right click that met another program's window, or the bare desktop when a window went
   // in the moment before it, may have opened that program's or the window manager's menu,
   // which holds the pointer and the keyboard: Esc closes it.
-  void CloseOtherMenu() {
-    if (!FScreen.PointerHeld()) return;
-    Note("a menu holds the pointer: Esc");
-    FScreen.Key(XK_Escape);
-    Count("keys");
+  // True when the pointer is free afterwards. A window that went in the moment between the
+  // soak's look and its click is caught here too.
+  bool CloseOtherMenu() {
+    for (int attempt = 0; attempt < 3 && FScreen.PointerHeld(); ++attempt) {
+      Note("a menu holds the pointer: Esc");
+      FScreen.Key(XK_Escape);
+      Count("keys");
+      if (FSoak.WaitFor([&] { return !FScreen.PointerHeld(); }, FSoak.Wait(1000))) return true;
+    }
+    return !FScreen.PointerHeld();
   }
 
   void PressIcon(const TWin& icon, int button) {
@@ -292,6 +297,8 @@ class TRandomUse {
     // shows the window instead of the menu: this press waits that time out.
     const auto since = std::chrono::steady_clock::now() - FLastIconRightPress;
     if (since < kDoubleClickWait) std::this_thread::sleep_for(kDoubleClickWait - since);
+    // The press must reach the icon, not close a menu that holds the pointer.
+    if (!CloseOtherMenu()) return Fail("the pointer stayed held by a window, Esc did not free it");
     Note("menu from the icon");
     PressIcon(*icon, 3);
     Count("icon clicks");
