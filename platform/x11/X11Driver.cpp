@@ -440,16 +440,28 @@ void TX11Driver::Present(HWND hwnd, const Surface& surface, const RECT& dirty) {
   XFlush(FDisplay->Dpy());
 }
 
+// Windows sends the pointer to the capturing window over other programs' windows only while a
+// mouse button is down (SetCapture's documentation). So the pointer is grabbed for a capture
+// while a button is held and let go when the last one comes up: a capture the program keeps
+// longer (its control missed a release) never takes the clicks the user makes elsewhere, and
+// a click in one of our windows reaches the capturing window through the core as before.
 void TX11Driver::CapturePointer(HWND hwnd) {
-  Display* dpy = FDisplay->Dpy();
   const TWindow* w = Find(hwnd);
-  if (w == nullptr) {
-    if (FCaptured != nullptr) XUngrabPointer(dpy, CurrentTime);
-    FCaptured = nullptr;
-  } else if (w->mapped) {
-    XGrabPointer(dpy, w->xid, False, ButtonPressMask | ButtonReleaseMask | PointerMotionMask,
-                 GrabModeAsync, GrabModeAsync, None, None, CurrentTime);
-    FCaptured = hwnd;
+  FCaptured = w != nullptr && w->mapped ? hwnd : nullptr;
+  GrabForCapture(FCaptured != nullptr && (sink::KeyHeld(VK_LBUTTON) || sink::KeyHeld(VK_RBUTTON) ||
+                                          sink::KeyHeld(VK_MBUTTON)));
+}
+
+void TX11Driver::GrabForCapture(bool grab) {
+  Display* dpy = FDisplay->Dpy();
+  const TWindow* w = grab ? Find(FCaptured) : nullptr;
+  if (w != nullptr) {
+    FCaptureGrabbed =
+        XGrabPointer(dpy, w->xid, False, ButtonPressMask | ButtonReleaseMask | PointerMotionMask,
+                     GrabModeAsync, GrabModeAsync, None, None, CurrentTime) == GrabSuccess;
+  } else if (FCaptureGrabbed) {
+    XUngrabPointer(dpy, CurrentTime);
+    FCaptureGrabbed = false;
   }
   XFlush(dpy);
 }

@@ -98,6 +98,8 @@ class TX11Driver final : public Driver {
   void SetHints(const TWindow& w);
   void SetNetState(const TWindow& w);
   void GrabForPopup(const TWindow& w);
+  // Grabs the pointer for the capturing window, or lets it go.
+  void GrabForCapture(bool grab);
   Window CreateXWindow(const WindowInfo& info, bool seeThrough);
   void MakeSeeThrough(TWindow& w);
   void ShowNow(TWindow& w, bool visible, bool minimised);
@@ -157,6 +159,8 @@ class TX11Driver final : public Driver {
   Window FAwaitedFocus = 0;  // our window whose activation was asked and has not landed yet
   DWORD FAwaitedSince = 0;
   HWND FCaptured = nullptr;
+  // Whether the capture holds the pointer now: only while a button is down (CapturePointer).
+  bool FCaptureGrabbed = false;
   bool FMemoryGivenBack = false;  // freed memory returned to the system since the last showing
 };
 

@@ -194,6 +194,16 @@ void TX11Driver::TranslatePointer(const TWindow& w, const XEvent& event) {
   const XButtonEvent& b = event.xbutton;
   const POINT screen{b.x_root, b.y_root};
   const bool down = event.type == ButtonPress;
+  // A capture holds the pointer while a button is down: from a press in one of our windows,
+  // until the release of the last button held (the event's state is the buttons' before it).
+  if (FCaptured != nullptr && b.button >= Button1 && b.button <= Button3) {
+    constexpr unsigned kButtons = Button1Mask | Button2Mask | Button3Mask;
+    const unsigned self = Button1Mask << (b.button - Button1);
+    if (down && !FCaptureGrabbed)
+      GrabForCapture(true);
+    else if (!down && FCaptureGrabbed && (b.state & kButtons & ~self) == 0)
+      GrabForCapture(false);
+  }
   switch (b.button) {
     case Button1:
       sink::PointerButton(w.hwnd, sink::Button::btLeft, down, screen, LocalTime(b.time));

@@ -5,6 +5,9 @@
 #include "tests/e2e/Desktop.h"
 #include "tests/e2e/Platform.h"
 
+// Last: Xlib defines names (None, Bool) that the others use.
+#include <X11/Xlib.h>
+
 using namespace e2e;
 
 namespace {
@@ -143,6 +146,40 @@ TEST(Windows, ClicksAndDoubleClicksArriveAsMouseMessages) {
   ASSERT_TRUE(PumpUntil([&] { return CountOf(hwnd, WM_LBUTTONUP) == 3; }));
   EXPECT_EQ(CountOf(hwnd, WM_LBUTTONDBLCLK), 1);
   EXPECT_EQ(CountOf(hwnd, WM_LBUTTONDOWN), 2);
+  DestroyWindow(hwnd);
+}
+
+namespace {
+
+// Whether another program could take the pointer now: nobody holds it.
+bool PointerFree() {
+  Display* other = XOpenDisplay(TDesktop::Get().DisplayName().c_str());
+  if (other == nullptr) return false;
+  const bool free =
+      XGrabPointer(other, DefaultRootWindow(other), False, ButtonPressMask, GrabModeAsync,
+                   GrabModeAsync, None, None, CurrentTime) == GrabSuccess;
+  XCloseDisplay(other);
+  return free;
+}
+
+}  // namespace
+
+// A capture reaches over other programs' windows only while a button is down, as on Windows: a
+// drag started in the window is followed outside until its release, and a capture the program
+// keeps after that (a control that missed its release) does not take the user's clicks
+// elsewhere.
+TEST(Windows, ACaptureHoldsThePointerOnlyWhileAButtonIsDown) {
+  HWND hwnd = ShowPainted("E2E capture");
+  Recorded().clear();
+  e2e::Run(Xdo(At(kPlace.left + 50, kPlace.top + 60) + " mousedown 1"));
+  ASSERT_TRUE(PumpUntil([&] { return CountOf(hwnd, WM_LBUTTONDOWN) == 1; }));
+  SetCapture(hwnd);
+  e2e::Run(Xdo(At(900, 600) + " mouseup 1"));
+  ASSERT_TRUE(PumpUntil([&] { return CountOf(hwnd, WM_LBUTTONUP) == 1; }))
+      << "the release outside reaches the capturing window";
+  EXPECT_EQ(GetCapture(), hwnd);
+  EXPECT_TRUE(PumpUntil(PointerFree)) << "the capture kept holds the pointer";
+  ReleaseCapture();
   DestroyWindow(hwnd);
 }
 
