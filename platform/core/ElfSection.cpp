@@ -113,8 +113,9 @@ std::optional<std::vector<uint8_t>> ReadElfSection(const ReadAtFunction& readAt,
         !Within(section.offset, section.size, fileSize)) {
       return std::nullopt;
     }
+    // An empty section has nothing to read (and its buffer no address to read into).
     std::vector<uint8_t> bytes(section.size);
-    if (!readAt(section.offset, bytes.data(), bytes.size())) return std::nullopt;
+    if (!bytes.empty() && !readAt(section.offset, bytes.data(), bytes.size())) return std::nullopt;
     return bytes;
   }
   return std::nullopt;
