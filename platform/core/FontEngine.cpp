@@ -14,12 +14,15 @@
 #include <array>
 #include <cctype>
 #include <cmath>
+#include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <future>
 #include <map>
 #include <tuple>
 
 #include "platform/core/CodePage.h"
+#include "platform/core/FontMatchStore.h"
 
 namespace platform::fonts {
 namespace {
@@ -80,29 +83,63 @@ int Scale(FT_Long units, FT_Fixed scale) {
 
 // Reading fontconfig's configuration and caches (some dozens of files) is the slowest step
 // before the first text is measured; PrepareFontMatching runs it beside the program's own
-// start-up, and the first match waits for it.
+// start-up, and the first match waits for it. A run that finds its earlier matches still valid
+// in the store never reads it.
 std::future<void>& Preparation() {
   static std::future<void> preparation;
   return preparation;
 }
 
-struct TMatch {
-  std::string file;
-  int index = 0;
-  std::string family;
-  bool bold = false;
-  bool italic = false;
-};
+TMatchStore& Store() {
+  static TMatchStore store{std::string()};
+  return store;
+}
 
-TMatch Match(const std::string& family, bool bold, bool italic) {
+// Every list fontconfig gives of the files and folders its answers come from, and the places a
+// user's own configuration and fonts would be, watched while they do not exist.
+std::vector<std::string> WatchedPaths(FcConfig* config) {
+  std::vector<std::string> paths;
+  auto take = [&paths](FcStrList* list, bool withFolder) {
+    if (list == nullptr) return;
+    while (const FcChar8* item = FcStrListNext(list)) {
+      const std::string path(reinterpret_cast<const char*>(item));
+      paths.push_back(path);
+      if (withFolder) paths.push_back(std::filesystem::path(path).parent_path().string());
+    }
+    FcStrListDone(list);
+  };
+  take(FcConfigGetConfigFiles(config), true);
+  take(FcConfigGetConfigDirs(config), false);
+  take(FcConfigGetFontDirs(config), false);
+  const char* home = std::getenv("HOME");
+  const char* configHome = std::getenv("XDG_CONFIG_HOME");
+  const char* dataHome = std::getenv("XDG_DATA_HOME");
+  const std::string homeDir = home && *home ? home : "";
+  const std::string configDir = configHome && *configHome ? configHome
+                                : homeDir.empty()         ? ""
+                                                          : homeDir + "/.config";
+  const std::string dataDir = dataHome && *dataHome ? dataHome
+                              : homeDir.empty()     ? ""
+                                                    : homeDir + "/.local/share";
+  if (!configDir.empty())
+    for (const char* leaf : {"/fontconfig", "/fontconfig/fonts.conf", "/fontconfig/conf.d"})
+      paths.push_back(configDir + leaf);
+  if (!dataDir.empty()) paths.push_back(dataDir + "/fonts");
+  if (!homeDir.empty())
+    for (const char* leaf : {"/.fonts.conf", "/.fonts.conf.d", "/.fonts"})
+      paths.push_back(homeDir + leaf);
+  return paths;
+}
+
+TMatch AskFontconfig(const TMatchRequest& request) {
   TMatch match;
   if (Preparation().valid()) Preparation().get();
   FcConfig* config = FcConfigGetCurrent();
   if (!FcInit()) return match;
   FcPattern* pattern = FcPatternCreate();
-  FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(family.c_str()));
-  FcPatternAddInteger(pattern, FC_WEIGHT, bold ? FC_WEIGHT_BOLD : FC_WEIGHT_REGULAR);
-  FcPatternAddInteger(pattern, FC_SLANT, italic ? FC_SLANT_ITALIC : FC_SLANT_ROMAN);
+  FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(request.family.c_str()));
+  FcPatternAddInteger(pattern, FC_WEIGHT, request.bold ? FC_WEIGHT_BOLD : FC_WEIGHT_REGULAR);
+  FcPatternAddInteger(pattern, FC_SLANT, request.italic ? FC_SLANT_ITALIC : FC_SLANT_ROMAN);
   FcPatternAddBool(pattern, FC_SCALABLE, FcTrue);
   FcConfigSubstitute(config, pattern, FcMatchPattern);
   FcDefaultSubstitute(pattern);
@@ -124,7 +161,15 @@ TMatch Match(const std::string& family, bool bold, bool italic) {
     FcPatternDestroy(found);
   }
   FcPatternDestroy(pattern);
+  if (Store().Keeps()) Store().Remember(request, match, WatchedPaths(FcConfigGetCurrent()));
   return match;
+}
+
+// The match for a request: the store's while it holds (the face file is among what it watches),
+// else fontconfig's.
+TMatch Match(const TMatchRequest& request) {
+  const TMatch* kept = Store().Find(request);
+  return kept ? *kept : AskFontconfig(request);
 }
 
 // --- Faces ---
@@ -327,7 +372,7 @@ std::shared_ptr<TFace> FaceFor(const LOGFONTA& log) {
   const bool smooth = log.lfQuality == ANTIALIASED_QUALITY || log.lfQuality == CLEARTYPE_QUALITY;
   const TRequest request{Lower(name), log.lfHeight, bold, italic, smooth};
   if (auto found = requests.find(request); found != requests.end()) return found->second;
-  const TMatch match = Match(SubstituteFamily(name), bold, italic);
+  const TMatch match = Match({SubstituteFamily(name), bold, italic});
   const TFaceKey key{
       match.file, match.index, int(log.lfHeight), bold && !match.bold, italic && !match.italic,
       smooth};
@@ -349,8 +394,12 @@ std::shared_ptr<TFace> FaceFor(const LOGFONTA& log) {
   return result;
 }
 
-void PrepareFontMatching() {
-  if (!Preparation().valid()) Preparation() = std::async(std::launch::async, [] { FcInit(); });
+void PrepareFontMatching(const std::string& storeFile) {
+  if (Preparation().valid()) return;
+  Store() = TMatchStore(storeFile);
+  Store().SetEnvironment(TMatchStore::Environment(FcGetVersion()));
+  if (Store().Load()) return;
+  Preparation() = std::async(std::launch::async, [] { FcInit(); });
 }
 
 }  // namespace platform::fonts

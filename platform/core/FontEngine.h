@@ -60,9 +60,11 @@ std::shared_ptr<TFace> FaceFor(const LOGFONTA& log);
 // the rendered glyphs are given back, and each face opens its file again when it next draws.
 void ReleaseFaceFiles();
 
-// Starts reading the font configuration on a thread of its own, for a program about to show
-// text: the first font matched waits for it.
-void PrepareFontMatching();
+// Readies font matching for a program about to show text. The matches of an earlier run are
+// read from `storeFile` (see FontMatchStore.h) and used while they hold; otherwise the font
+// configuration is read on a thread of its own, the first font matched waits for it, and every
+// match made is kept in the file for the next run. An empty name keeps nothing.
+void PrepareFontMatching(const std::string& storeFile);
 
 // The installed family that a Windows face name stands for ("Arial" → a metric-compatible
 // face where one is installed).

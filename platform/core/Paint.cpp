@@ -1,5 +1,7 @@
 // Painting bookkeeping and window surfaces: update regions, WM_PAINT's BeginPaint and
 // EndPaint, and presenting what was drawn through the driver. Part of the platform's core.
+#include <malloc.h>
+
 #include <algorithm>
 
 #include "platform/core/Core.h"
@@ -43,13 +45,18 @@ void ReleaseSurface(TWindow& w) {
   // copies of them.
   w.surface = Surface();
   w.dirtyPending = false;
-  // Once nothing of ours is on the screen, the font files are closed too, until text is drawn
-  // again.
+  // Once nothing of ours is on the screen (a window of no size, as the application's, shows
+  // nothing), the font files are closed too, until text is drawn again.
   for (const auto& slot : State().slots)
     if (slot && slot->alive && !slot->foreign && slot->Visible() && !slot->Iconic() &&
-        slot->handle != State().desktop)
+        slot->Width() > 0 && slot->Height() > 0 && slot->handle != State().desktop)
       return;
   fonts::ReleaseFaceFiles();
+  // What the surfaces, glyphs and pictures left free in the heap goes back to the system: a
+  // program that waits in the tray for days should not hold the peak of its last showing.
+#ifdef __GLIBC__
+  malloc_trim(0);
+#endif
 }
 
 void FlushPresents() {

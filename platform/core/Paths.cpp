@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdlib>
 #include <vector>
 
 #include "platform/core/CodePage.h"
@@ -84,6 +85,15 @@ bool ReadUnixFile(const std::string& unixPath, std::string& out) {
   }
   close(fd);
   return n == 0;
+}
+
+std::string UserCacheFolder() {
+  // The base directory specification wants an absolute path; a relative one is ignored.
+  const char* cache = std::getenv("XDG_CACHE_HOME");
+  if (cache && cache[0] == '/') return cache;
+  const char* home = std::getenv("HOME");
+  if (home && home[0] == '/') return std::string(home) + "/.cache";
+  return {};
 }
 
 std::optional<std::string> UnixPathFromWindows(std::string_view windowsPath) {

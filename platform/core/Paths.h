@@ -34,4 +34,8 @@ std::string UnixCurrentDirectory();
 // costs a small program's start-up time and a few hundred kilobytes for good.
 bool ReadUnixFile(const std::string& unixPath, std::string& out);
 
+// The user's folder for what a program may rebuild at will (XDG_CACHE_HOME, else ~/.cache), as
+// a Unix path; empty when the environment names neither.
+std::string UserCacheFolder();
+
 }  // namespace platform

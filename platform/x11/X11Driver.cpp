@@ -15,6 +15,7 @@
 #include "platform/core/CodePage.h"
 #include "platform/core/DriverSink.h"
 #include "platform/core/FontEngine.h"
+#include "platform/core/Paths.h"
 #include "platform/win32.h"
 #include "platform/x11/X11DriverImpl.h"
 #include "platform/x11/X11Image.h"
@@ -616,8 +617,11 @@ std::unique_ptr<Driver> CreateX11Driver() {
   auto display = x11::TX11Display::Open();
   if (display == nullptr) return nullptr;
   // The windows' texts are measured as soon as they are read: the fonts' configuration is read
-  // meanwhile, while the connection is set up and the first window made.
-  fonts::PrepareFontMatching();
+  // meanwhile, while the connection is set up and the first window made, unless the matches of
+  // an earlier run still hold.
+  const std::string cache = UserCacheFolder();
+  fonts::PrepareFontMatching(cache.empty() ? cache
+                                           : cache + "/" + x11::ProgramName() + "/font-matches");
   return std::make_unique<x11::TX11Driver>(std::move(display));
 }
 

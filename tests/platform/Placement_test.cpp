@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "platform/core/Paths.h"
 #include "platform/core/WindowSurfaces.h"
 
 using namespace calvix_test;
@@ -120,6 +121,38 @@ TEST_F(PlacementTest, HiddenWindowsGiveTheirSurfaceBackAndArePaintedAgainWhenSho
   dc = GetDC(h);
   EXPECT_NE(GetPixel(dc, 5, 5), RGB(255, 0, 0)) << "nothing of the old picture is shown";
   ReleaseDC(h, dc);
+}
+
+// The font files FreeType has mapped into the process.
+int MappedFontFiles() {
+  std::string maps;
+  platform::ReadUnixFile("/proc/self/maps", maps);
+  int count = 0;
+  for (const char* kind : {".ttf\n", ".otf\n", ".TTF\n", ".pfb\n"})
+    for (size_t at = maps.find(kind); at != std::string::npos; at = maps.find(kind, at + 1))
+      ++count;
+  return count;
+}
+
+// Once nothing of ours shows, the font files are closed and the heap's free pages given back.
+// An application window of no size, which carries the taskbar button and stays visible while
+// the program waits in the tray, shows nothing and does not keep them.
+TEST_F(PlacementTest, FontFilesCloseWhenNothingShowsButAWindowOfNoSize) {
+  HWND application = Make("Calvix", WS_POPUP | WS_VISIBLE, nullptr, {512, 384, 512, 384});
+  ASSERT_TRUE(IsWindowVisible(application));
+  HWND h = Make();
+  ShowWindow(h, SW_SHOW);
+  HDC dc = GetDC(h);
+  HFONT font =
+      CreateFontA(-11, 0, 0, 0, FW_NORMAL, 0, 0, 0, ANSI_CHARSET, 0, 0, 0, 0, "MS Sans Serif");
+  const HGDIOBJ old = SelectObject(dc, font);
+  ASSERT_TRUE(TextOutA(dc, 2, 2, "Verifica", 8));
+  SelectObject(dc, old);
+  DeleteObject(font);
+  ReleaseDC(h, dc);
+  if (MappedFontFiles() == 0) GTEST_SKIP() << "no font file to watch on this system";
+  ShowWindow(h, SW_HIDE);
+  EXPECT_EQ(MappedFontFiles(), 0) << "the hidden program still holds its font files";
 }
 
 TEST_F(PlacementTest, ShowWindowReportsThePreviousVisibilityAndSendsItsMessages) {
