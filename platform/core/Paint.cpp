@@ -1,7 +1,5 @@
 // Painting bookkeeping and window surfaces: update regions, WM_PAINT's BeginPaint and
 // EndPaint, and presenting what was drawn through the driver. Part of the platform's core.
-#include <malloc.h>
-
 #include <algorithm>
 
 #include "platform/core/Core.h"
@@ -52,11 +50,6 @@ void ReleaseSurface(TWindow& w) {
         slot->Width() > 0 && slot->Height() > 0 && slot->handle != State().desktop)
       return;
   fonts::ReleaseFaceFiles();
-  // What the surfaces, glyphs and pictures left free in the heap goes back to the system: a
-  // program that waits in the tray for days should not hold the peak of its last showing.
-#ifdef __GLIBC__
-  malloc_trim(0);
-#endif
 }
 
 void FlushPresents() {

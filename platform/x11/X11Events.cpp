@@ -73,8 +73,9 @@ void TX11Driver::GiveBackMemory() {
   // area): what the windows and their paints freed goes back to the system, once after each
   // showing, rather than staying in the heap until the next one.
   if (FMemoryGivenBack) return;
+  // The application's carrier of the taskbar button stays shown in the tray but shows nothing.
   for (const auto& [hwnd, w] : FWindows)
-    if (w.shown) return;
+    if (w.shown && !w.carrier) return;
   malloc_trim(0);
   FMemoryGivenBack = true;
 }
