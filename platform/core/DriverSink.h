@@ -24,6 +24,10 @@ enum class Button { btLeft, btRight, btMiddle };
 // SM_CXDOUBLECLK/SM_CYDOUBLECLK and the target class's CS_DBLCLKS.
 void PointerMoved(HWND target, POINT screen, DWORD time);
 void PointerButton(HWND target, Button button, bool down, POINT screen, DWORD time);
+// The mouse buttons held now, as the system tells with every pointer event. A release that went
+// to another program's window (ours had gone, or no longer held the pointer) never came as an
+// event of ours; the buttons' state follows it all the same, as Windows' does.
+void PointerButtonsHeld(bool left, bool right, bool middle);
 // `delta` in WHEEL_DELTA units (120 per notch, positive away from the user).
 void PointerWheel(HWND target, int delta, POINT screen, DWORD time);
 

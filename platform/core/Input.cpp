@@ -174,6 +174,13 @@ void platform::sink::PointerButton(HWND target, Button button, bool down, POINT 
   QueuePointer(*w, message, MouseKeys(), screen, time, vk, down);
 }
 
+void platform::sink::PointerButtonsHeld(bool left, bool right, bool middle) {
+  BYTE* keys = State().asyncKeys;
+  SetKey(keys, VK_LBUTTON, left);
+  SetKey(keys, VK_RBUTTON, right);
+  SetKey(keys, VK_MBUTTON, middle);
+}
+
 void platform::sink::PointerWheel(HWND target, int delta, POINT screen, DWORD time) {
   TState& st = State();
   TWindow* w = FindOwn(st.focus) ? FindOwn(st.focus) : PointerTarget(target, screen);

@@ -100,6 +100,8 @@ class TX11Driver final : public Driver {
   void GrabForPopup(const TWindow& w);
   // Grabs the pointer for the capturing window, or lets it go.
   void GrabForCapture(bool grab);
+  // Tells the core which mouse buttons an event's state holds (Button1Mask and its kin).
+  void FollowButtons(unsigned state);
   Window CreateXWindow(const WindowInfo& info, bool seeThrough);
   void MakeSeeThrough(TWindow& w);
   void ShowNow(TWindow& w, bool visible, bool minimised);

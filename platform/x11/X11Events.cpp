@@ -180,8 +180,16 @@ void TX11Driver::TranslateExpose(const TWindow& w, const RECT& area) {
     sink::Exposed(w.hwnd, area);
 }
 
+void TX11Driver::FollowButtons(unsigned state) {
+  const bool left = state & Button1Mask, middle = state & Button2Mask, right = state & Button3Mask;
+  sink::PointerButtonsHeld(left, right, middle);
+  // A capture's hold on the pointer ends with the last button, however its release went.
+  if (FCaptureGrabbed && !left && !middle && !right) GrabForCapture(false);
+}
+
 void TX11Driver::TranslatePointer(const TWindow& w, const XEvent& event) {
   if (event.type == MotionNotify) {
+    FollowButtons(event.xmotion.state);
     // Only the latest of a run of moves matters.
     XEvent next;
     if (XPending(FDisplay->Dpy()) > 0) {
@@ -195,6 +203,8 @@ void TX11Driver::TranslatePointer(const TWindow& w, const XEvent& event) {
   const XButtonEvent& b = event.xbutton;
   const POINT screen{b.x_root, b.y_root};
   const bool down = event.type == ButtonPress;
+  // The buttons as they were before this one changed.
+  FollowButtons(b.state);
   // A capture holds the pointer while a button is down: from a press in one of our windows,
   // until the release of the last button held (the event's state is the buttons' before it).
   if (FCaptured != nullptr && b.button >= Button1 && b.button <= Button3) {

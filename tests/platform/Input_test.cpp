@@ -87,6 +87,30 @@ TEST_F(InputTest, CaptureTakesThePointerAnywhereUntilReleased) {
   EXPECT_EQ(Buttons(a).size(), 4u);
 }
 
+// A press in our window whose release went to another program's window (ours went away under
+// the pointer): once the system tells which buttons are held, none is down here either, and the
+// next moves carry no button.
+TEST_F(InputTest, AReleaseThatWentElsewhereLeavesNoButtonDown) {
+  HWND a = Make("a", WS_POPUP | WS_VISIBLE, nullptr, {0, 0, 100, 100});
+  headless::Press(10, 10);
+  headless::RunPending();
+  ASSERT_TRUE(platform::sink::KeyHeld(VK_LBUTTON));
+  platform::sink::PointerButtonsHeld(false, false, false);
+  EXPECT_FALSE(platform::sink::KeyHeld(VK_LBUTTON));
+  gSeen.clear();
+  headless::MovePointer(20, 20);
+  headless::RunPending();
+  ASSERT_EQ(Count(a, WM_MOUSEMOVE), 1u);
+  for (const TSeen& s : gSeen) {
+    if (s.msg == WM_MOUSEMOVE) {
+      EXPECT_EQ(s.wParam & MK_LBUTTON, 0u);
+    }
+  }
+  // Buttons held elsewhere are held here too, as the system's state is one for all programs.
+  platform::sink::PointerButtonsHeld(false, true, false);
+  EXPECT_TRUE(platform::sink::KeyHeld(VK_RBUTTON));
+}
+
 TEST_F(InputTest, KeysFollowTheQueueAndTranslateToWindows1252Characters) {
   HWND h = Make("k", WS_POPUP | WS_VISIBLE);
   headless::RunPending();
