@@ -130,7 +130,8 @@ class TX11Driver final : public Driver {
   void TranslateKey(XKeyEvent& event);
   void TranslateClient(const TWindow& w, const XClientMessageEvent& event);
   void TranslateProperty(TWindow& w, const XPropertyEvent& event);
-  void CheckFocus();
+  // Tells the core where the focus settled; false while an activation asked for may yet land.
+  bool CheckFocus();
   DWORD LocalTime(Time serverTime);
   bool IsCalvixWindow(Window xid);
 

@@ -91,7 +91,9 @@ bool TX11Driver::Drain() {
     Translate(event);
     any = true;
   }
-  if (FFocusChanged) CheckFocus();
+  // What the core was told of the focus is the program's to see now: the posts it made (the
+  // deactivation's) must not wait in its queue for the next event, which may be long in coming.
+  if (FFocusChanged && CheckFocus()) any = true;
   FTray->Tick(TickCount());
   if (FNotifyArea->Process()) any = true;
   // After the events that came before it, as the system's own messages would be.
@@ -328,7 +330,7 @@ DWORD TX11Driver::LocalTime(Time serverTime) {
   return DWORD(serverTime + FTimeOffset);
 }
 
-void TX11Driver::CheckFocus() {
+bool TX11Driver::CheckFocus() {
   // Focus events come in pairs and runs; the server's answer after the queue is drained says
   // where the focus settled.
   FFocusChanged = false;
@@ -339,7 +341,7 @@ void TX11Driver::CheckFocus() {
   if (FAwaitedFocus != 0) {
     if (w == nullptr && TickCount() - FAwaitedSince < kActivationGrace) {
       FFocusChanged = true;  // look again when the request lands or the grace is over
-      return;
+      return false;
     }
     FAwaitedFocus = 0;
   }
@@ -348,7 +350,7 @@ void TX11Driver::CheckFocus() {
   if (w != nullptr) {
     // A click on the application's taskbar button brings its last active window forward, as
     // the Windows taskbar does.
-    if (w->carrier && ForwardFromCarrier(*w)) return;
+    if (w->carrier && ForwardFromCarrier(*w)) return true;
     if (TWindow* owner = Find(w->info.owner); owner != nullptr && !w->info.popup) {
       owner->lastActivePopup = w->hwnd;
     }
@@ -360,6 +362,7 @@ void TX11Driver::CheckFocus() {
     // vanished already.
     sink::ActivationMoved(sink::ForeignHandle(uint64_t(focus)));
   }
+  return true;
 }
 
 }  // namespace platform::x11
