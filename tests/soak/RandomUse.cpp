@@ -106,6 +106,7 @@ class TRandomUse {
   void Run(int inputs) {
     int steps = 0;
     while (FInputs < inputs && !FFailed) {
+      FSoak.AwaitProgramQuiet();
       Step();
       if (!FFailed) Look();
       // A user pauses now and then; the program catches up with its queue.

@@ -10,8 +10,10 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <fstream>
+#include <sstream>
 #include <thread>
 
 namespace soak {
@@ -23,6 +25,8 @@ constexpr char kOtherName[] = "Soak other program";
 constexpr int kBareX = 40, kBareY = 40;  // a point of the desktop no window covers
 constexpr int kIconWait = 20000;
 constexpr int kWindowWait = 15000;
+// A program that used no processor time over three looks 50 ms apart waits for its user.
+constexpr int kQuietLookMs = 50, kQuietLooks = 3, kQuietLimitMs = 10000;
 constexpr int kGlanceMs = 100;
 constexpr int kIconPlacedWait = 2000;
 constexpr int kPointerFreeWait = 3000;
@@ -227,6 +231,33 @@ bool TSoak::WaitUntilActive(std::string& why) {
   // A user sees the window before going elsewhere.
   TScreen::Pause(kGlanceMs);
   return true;
+}
+
+void TSoak::AwaitProgramQuiet() {
+  if (FSlowdown == 1 || !ProgramAlive()) return;
+  // The processor time the program has used, in clock ticks (fields 14 and 15 of its stat).
+  const auto used = [&]() -> long {
+    std::ifstream in("/proc/" + std::to_string(FProgram->Pid()) + "/stat");
+    std::string stat;
+    std::getline(in, stat);
+    std::istringstream fields(stat.substr(stat.rfind(')') + 2));
+    std::string field;
+    long user = 0, system = 0;
+    for (int i = 3; i <= 15 && fields >> field; ++i) {
+      if (i == 14) user = std::atol(field.c_str());
+      if (i == 15) system = std::atol(field.c_str());
+    }
+    return user + system;
+  };
+  const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(kQuietLimitMs);
+  long last = used();
+  int still = 0;
+  while (still < kQuietLooks && std::chrono::steady_clock::now() < end) {
+    TScreen::Pause(kQuietLookMs);
+    const long now = used();
+    still = now == last ? still + 1 : 0;
+    last = now;
+  }
 }
 
 void TSoak::ClickBareDesktop() {

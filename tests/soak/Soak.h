@@ -106,6 +106,10 @@ class TSoak {
   bool EnsureProgram();
   // Waiting is stretched under Valgrind, which runs the program many times slower.
   int Wait(int ms) const { return ms * FSlowdown; }
+  // Under Valgrind the program takes longer over one input than a user between two: waits (a
+  // few seconds at most) until it has stopped running, as a user waits for a slow program.
+  // At full speed it returns at once.
+  void AwaitProgramQuiet();
 
   // --- Its windows ---
   TView View();
