@@ -248,6 +248,7 @@ void TBitmap::SetTransparentMode(TTransparentMode mode) {
 
 void TBitmap::Changed() {
   FMask.reset();
+  FMaskImage.reset();
   TGraphic::Changed();
 }
 
@@ -278,32 +279,35 @@ void TBitmap::BuildTransparency() {
   const uint32_t keyPixel = ((key & 0xFF) << 16) | (key & 0xFF00) | ((key >> 16) & 0xFF);
   ReleaseContext();
   TScopedBitmapDC dc(nullptr);
-  std::vector<uint32_t> pixels(size_t(FWidth) * FHeight);
-  ReadPixels32(dc, FBitmap, FWidth, FHeight, pixels.data());
-  for (uint32_t& pixel : pixels)
-    pixel = (pixel & 0x00FFFFFF) == keyPixel ? 0xFFFFFFFF : 0;
+  std::vector<uint32_t> image(size_t(FWidth) * FHeight);
+  ReadPixels32(dc, FBitmap, FWidth, FHeight, image.data());
+  std::vector<uint32_t> mask(image.size());
+  for (size_t i = 0; i < image.size(); ++i) {
+    const bool see = (image[i] & 0x00FFFFFF) == keyPixel;
+    mask[i] = see ? 0x00FFFFFF : 0;
+    if (see) image[i] = 0;
+  }
   FMask = std::make_unique<TBitmap>(FWidth, FHeight);
-  WritePixels32(dc, FMask->FBitmap, FWidth, FHeight, pixels.data());
+  FMaskImage = std::make_unique<TBitmap>(FWidth, FHeight);
+  WritePixels32(dc, FMask->FBitmap, FWidth, FHeight, mask.data());
+  WritePixels32(dc, FMaskImage->FBitmap, FWidth, FHeight, image.data());
 }
 
 void TBitmap::Draw(TCanvas& canvas, const RECT& rect) {
   const int w = rect.right - rect.left, h = rect.bottom - rect.top;
   HDC dest = canvas.Handle();
-  if (Transparent() && !FMask) BuildTransparency();
-  if (&canvas != FCanvas.get()) ReleaseContext();
-  TScopedBitmapDC from(FBitmap);
   if (!Transparent()) {
+    if (&canvas != FCanvas.get()) ReleaseContext();
+    TScopedBitmapDC from(FBitmap);
     StretchBlt(dest, rect.left, rect.top, w, h, from, 0, 0, FWidth, FHeight, canvas.CopyMode());
     return;
   }
-  // A see-through picture is drawn from itself and its mask alone: laid over the destination by
-  // exclusive or, cut by the mask to the destination's own pixels where it is transparent, and
-  // laid over again, which brings back its opaque pixels and leaves the transparent ones as the
-  // destination had them.
-  TScopedBitmapDC mask(FMask->FBitmap);
-  StretchBlt(dest, rect.left, rect.top, w, h, from, 0, 0, FWidth, FHeight, SRCINVERT);
+  // A see-through picture is drawn in two steps: its mask clears the opaque part of the
+  // destination, then the picture with black in its transparent pixels is added.
+  if (!FMask) BuildTransparency();
+  TScopedBitmapDC mask(FMask->FBitmap), image(FMaskImage->FBitmap);
   StretchBlt(dest, rect.left, rect.top, w, h, mask, 0, 0, FWidth, FHeight, SRCAND);
-  StretchBlt(dest, rect.left, rect.top, w, h, from, 0, 0, FWidth, FHeight, SRCINVERT);
+  StretchBlt(dest, rect.left, rect.top, w, h, image, 0, 0, FWidth, FHeight, SRCPAINT);
 }
 
 void TBitmap::LoadFromBytes(const std::vector<uint8_t>& bytes) {

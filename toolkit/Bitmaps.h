@@ -72,7 +72,7 @@ class TBitmap : public TGraphic {
   // bitmap is copied or read as a whole. The canvas selects it again when next drawn on.
   void ReleaseContext() const;
   HBITMAP MakeBitmap(int width, int height, TPixelFormat format) const;
-  // The mask of the transparent pixels: all ones where transparent, zero elsewhere.
+  // The image with its transparent pixels black, and the mask (white where transparent).
   void BuildTransparency();
 
   HBITMAP FBitmap = nullptr;
@@ -82,7 +82,8 @@ class TBitmap : public TGraphic {
   std::unique_ptr<TBitmapCanvas> FCanvas;
   TColor FTransparentColor = clDefault;
   TTransparentMode FTransparentMode = tmAuto;
-  std::unique_ptr<TBitmap> FMask;  // cached for transparent drawing
+  std::unique_ptr<TBitmap> FMaskImage;  // cached for transparent drawing
+  std::unique_ptr<TBitmap> FMask;
 };
 
 // A bitmap's canvas: a memory context with the bitmap selected.
