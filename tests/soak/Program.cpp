@@ -132,4 +132,19 @@ bool TProgram::Figures(TProcessFigures& out) const {
   return found == 3;
 }
 
+long TProgram::ProcessorTicks() const {
+  std::ifstream in("/proc/" + std::to_string(FPid) + "/stat");
+  std::string stat;
+  if (!std::getline(in, stat)) return 0;
+  // Fields 14 and 15; the name in parentheses (field 2) may hold spaces.
+  std::istringstream fields(stat.substr(stat.rfind(')') + 2));
+  std::string field;
+  long user = 0, system = 0;
+  for (int i = 3; i <= 15 && fields >> field; ++i) {
+    if (i == 14) user = std::atol(field.c_str());
+    if (i == 15) system = std::atol(field.c_str());
+  }
+  return user + system;
+}
+
 }  // namespace soak

@@ -37,6 +37,8 @@ class TProgram {
   // SIGTERM, then SIGKILL when it does not end within `ms`.
   void Terminate(int ms = 5000);
   bool Figures(TProcessFigures& out) const;
+  // The processor time it has used, in clock ticks (user and system); 0 once it is gone.
+  long ProcessorTicks() const;
 
  private:
   pid_t FPid = -1;

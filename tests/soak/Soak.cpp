@@ -10,10 +10,8 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 #include <fstream>
-#include <sstream>
 #include <thread>
 
 namespace soak {
@@ -235,26 +233,12 @@ bool TSoak::WaitUntilActive(std::string& why) {
 
 void TSoak::AwaitProgramQuiet() {
   if (FSlowdown == 1 || !ProgramAlive()) return;
-  // The processor time the program has used, in clock ticks (fields 14 and 15 of its stat).
-  const auto used = [&]() -> long {
-    std::ifstream in("/proc/" + std::to_string(FProgram->Pid()) + "/stat");
-    std::string stat;
-    std::getline(in, stat);
-    std::istringstream fields(stat.substr(stat.rfind(')') + 2));
-    std::string field;
-    long user = 0, system = 0;
-    for (int i = 3; i <= 15 && fields >> field; ++i) {
-      if (i == 14) user = std::atol(field.c_str());
-      if (i == 15) system = std::atol(field.c_str());
-    }
-    return user + system;
-  };
   const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(kQuietLimitMs);
-  long last = used();
+  long last = FProgram->ProcessorTicks();
   int still = 0;
   while (still < kQuietLooks && std::chrono::steady_clock::now() < end) {
     TScreen::Pause(kQuietLookMs);
-    const long now = used();
+    const long now = FProgram->ProcessorTicks();
     still = now == last ? still + 1 : 0;
     last = now;
   }
