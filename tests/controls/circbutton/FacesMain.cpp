@@ -4,6 +4,7 @@
 //
 //   circbutton_faces write FILE      writes every case's released face, pressed face and mask
 //   circbutton_faces compare FILE    computes them here and reports where FILE differs
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <fstream>
@@ -147,8 +148,14 @@ void ReportDifference(const std::string& where, const Bytes& ours, const Bytes& 
     const size_t p = kHeader + pixel * 4;
     return unsigned(b[p]) << 16 | unsigned(b[p + 1]) << 8 | unsigned(b[p + 2]);
   };
-  std::printf("%s: pixel (%zu, row %zu from the bottom) is %06X here, %06X there\n", where.c_str(),
-              pixel % width, pixel / width, colour(ours), colour(theirs));
+  size_t count = 0;
+  for (size_t p = kHeader; p + 4 <= ours.size() && p + 4 <= theirs.size(); p += 4)
+    count += !std::equal(&ours[p], &ours[p] + 3, &theirs[p]);
+  std::printf(
+      "%s: pixel (%zu, row %zu from the bottom) is %06X here, %06X there; %zu of %zu pixels"
+      " differ\n",
+      where.c_str(), pixel % width, pixel / width, colour(ours), colour(theirs), count,
+      (ours.size() - kHeader) / 4);
 }
 
 int Compare(const char* fileName) {
