@@ -93,6 +93,10 @@ TDesktop::TDesktop(const std::string& options, const std::string& tray, bool own
   FDisplay = ValueOf(output, "DISPLAY");
   FPids = ValueOf(output, "DESKTOP_PIDS");
   FTrayPid = FPids.substr(FPids.find_last_of(' ') + 1);
+  // The window manager started just before the tray host.
+  std::istringstream pids(FPids);
+  for (std::string pid, previous; pids >> pid; previous = pid)
+    if (pid == FTrayPid && !previous.empty()) FWindowManagerPid = std::atoi(previous.c_str());
   if (FDisplay.empty()) throw std::runtime_error("the virtual desktop did not start");
   if (ownDisplay) setenv("DISPLAY", FDisplay.c_str(), 1);
   if (!WaitForTrayHost(FDisplay)) throw std::runtime_error("the tray host took no selection");
@@ -112,6 +116,10 @@ bool TDesktop::StopTray() {
 bool TDesktop::StartTray() {
   FTrayPid = ValueOf(Output(kDesktopScript + " tray " + FDisplay + " " + FTray), "TRAY_PID");
   return !FTrayPid.empty() && WaitForTrayHost(FDisplay);
+}
+
+bool TDesktop::PauseWindowManager(bool paused) {
+  return FWindowManagerPid > 0 && kill(FWindowManagerPid, paused ? SIGSTOP : SIGCONT) == 0;
 }
 
 int Run(const std::string& command) {

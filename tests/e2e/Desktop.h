@@ -26,6 +26,9 @@ class TDesktop {
   // Ends the tray host, or starts a new one; false when that failed.
   bool StopTray();
   bool StartTray();
+  // Stops the window manager, or lets it go on; false when there is none to signal. A stopped
+  // manager answers no request, as one that refuses them.
+  bool PauseWindowManager(bool paused);
 
  private:
   TDesktop(const std::string& options, const std::string& tray, bool ownDisplay);
@@ -33,6 +36,7 @@ class TDesktop {
   std::string FTray;  // which tray host runs
   std::string FPids;  // the desktop's processes, the tray host last
   std::string FTrayPid;
+  int FWindowManagerPid = 0;
 };
 
 // Runs a command line through the shell on the desktop's display; its exit status.

@@ -223,6 +223,62 @@ TEST(Windows, ClickingAnotherProgramsWindowDeactivatesTheApplication) {
   DestroyWindow(hwnd);
 }
 
+namespace {
+
+constexpr UINT kAppDeactivated = WM_APP + 7;
+WNDPROC gRecordingProc = nullptr;
+
+// Posts a message of its own when the application loses the activation, as the toolkit's
+// application does: the program hears of it only when its loop returns that message.
+LRESULT CALLBACK PostOnDeactivation(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+  if (msg == WM_ACTIVATEAPP && wParam == FALSE) PostMessageA(hwnd, kAppDeactivated, 0, 0);
+  return CallWindowProcA(gRecordingProc, hwnd, msg, wParam, lParam);
+}
+
+}  // namespace
+
+// The program asks for one of its windows to come forward and the user goes to another program
+// before that lands; the window manager never grants it (a stopped one here, as xfwm4's
+// focus-stealing prevention may refuse). Once the grace for the request is over, the program
+// must hear at once that it lost the activation, not when the server next has an event for it:
+// its window would stay up on a desktop the user has left.
+TEST(Windows, AnActivationThatNeverLandsEndsInADeactivationThatReachesTheProgramAtOnce) {
+  const int other = SpawnChild("window", {"E2E elsewhere", "600", "100"});
+  ASSERT_TRUE(PumpUntil([] { return ActiveWindowName() == "E2E elsewhere"; }));
+  HWND asked = ShowPainted("E2E asked");
+  HWND focused = ShowPainted("E2E focused");
+  // The driver reads the focus's arrival here before anything is asked: read later, it would
+  // settle the request below as granted.
+  ASSERT_TRUE(
+      PumpUntil([] { return Output(Xdo("getwindowfocus getwindowname")) == "E2E focused"; }));
+  POINT round;
+  GetCursorPos(&round);  // a round trip: the server's focus events come before its answer
+  for (MSG pending; PeekMessageA(&pending, nullptr, 0, 0, PM_REMOVE);)
+    DispatchMessageA(&pending);
+  gRecordingProc = WNDPROC(SetWindowLongPtrA(asked, GWLP_WNDPROC, LONG_PTR(&PostOnDeactivation)));
+  ASSERT_TRUE(TDesktop::Get().PauseWindowManager(true));
+  SetForegroundWindow(asked);
+  const DWORD since = GetTickCount();
+  e2e::Run(Xdo("search --name '^E2E elsewhere$' windowfocus --sync"));
+  // One timer, far beyond the grace, ends the wait; nothing else of ours wakes the loop.
+  const UINT_PTR deadline = SetTimer(nullptr, 0, 5000, nullptr);
+  DWORD heard = 0;
+  MSG msg;
+  while (heard == 0 && GetMessageA(&msg, nullptr, 0, 0) > 0) {
+    if (msg.message == kAppDeactivated) heard = GetTickCount();
+    if (msg.message == WM_TIMER && msg.wParam == deadline) break;
+    DispatchMessageA(&msg);
+  }
+  KillTimer(nullptr, deadline);
+  // Gone before the window manager goes on, so that the request it finds then asks for nothing.
+  DestroyWindow(focused);
+  DestroyWindow(asked);
+  EXPECT_TRUE(TDesktop::Get().PauseWindowManager(false));
+  EndChild(other);
+  ASSERT_NE(heard, 0u) << "the program never heard that it lost the activation";
+  EXPECT_LT(heard - since, 2000u) << "the deactivation waited for the next event from the server";
+}
+
 // A framed window of its own, as the window manager minimises an owned one only with its owner.
 TEST(Windows, MinimisingFollowsTheWindowManagerAndBack) {
   HWND hwnd = CreateRecordingWindow("E2EWindow", "E2E minimise",
