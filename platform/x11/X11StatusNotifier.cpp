@@ -4,7 +4,7 @@
 
 #include <errno.h>
 #include <poll.h>
-#include <systemd/sd-bus.h>
+#include <stdlib.h>
 #include <time.h>
 #include <unistd.h>
 
@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "platform/core/CodePage.h"
+#include "platform/x11/SdBus.h"
 #include "platform/x11/X11ProgramName.h"
 
 namespace platform::x11 {
@@ -49,11 +50,21 @@ int MillisecondsUntil(uint64_t dueMicroseconds) {
   return int(std::min<uint64_t>((dueMicroseconds - nowMicroseconds + 999) / 1000, INT32_MAX));
 }
 
+// Where sd-bus looks for the session's bus: the address the session gives, else the user's
+// runtime folder.
+bool HasSessionBusAddress() {
+  for (const char* name : {"DBUS_SESSION_BUS_ADDRESS", "XDG_RUNTIME_DIR"}) {
+    const char* value = getenv(name);
+    if (value != nullptr && *value != 0) return true;
+  }
+  return false;
+}
+
 // The icon's pixels (0xAARRGGBB) as hosts take them: ARGB32 in network byte order.
 int AppendPixmaps(sd_bus_message* reply, const Surface& image) {
-  int r = sd_bus_message_open_container(reply, 'a', "(iiay)");
+  int r = SdBus().sd_bus_message_open_container(reply, 'a', "(iiay)");
   if (r < 0 || image.width == 0 || image.height == 0)
-    return r < 0 ? r : sd_bus_message_close_container(reply);
+    return r < 0 ? r : SdBus().sd_bus_message_close_container(reply);
   std::vector<uint8_t> bytes;
   bytes.reserve(image.pixels.size() * 4);
   for (const uint32_t p : image.pixels) {
@@ -62,12 +73,14 @@ int AppendPixmaps(sd_bus_message* reply, const Surface& image) {
     bytes.push_back(uint8_t(p >> 8));
     bytes.push_back(uint8_t(p));
   }
-  if ((r = sd_bus_message_open_container(reply, 'r', "iiay")) < 0) return r;
-  if ((r = sd_bus_message_append(reply, "ii", int32_t(image.width), int32_t(image.height))) < 0)
+  if ((r = SdBus().sd_bus_message_open_container(reply, 'r', "iiay")) < 0) return r;
+  if ((r = SdBus().sd_bus_message_append(reply, "ii", int32_t(image.width),
+                                         int32_t(image.height))) < 0)
     return r;
-  if ((r = sd_bus_message_append_array(reply, 'y', bytes.data(), bytes.size())) < 0) return r;
-  if ((r = sd_bus_message_close_container(reply)) < 0) return r;
-  return sd_bus_message_close_container(reply);
+  if ((r = SdBus().sd_bus_message_append_array(reply, 'y', bytes.data(), bytes.size())) < 0)
+    return r;
+  if ((r = SdBus().sd_bus_message_close_container(reply)) < 0) return r;
+  return SdBus().sd_bus_message_close_container(reply);
 }
 
 int AppendNoPixmaps(sd_bus_message* reply) {
@@ -88,8 +101,8 @@ struct TStatusNotifier::TItem {
 // --- The item's interface ---
 
 // A constant table: it must outlive the connection, which may close as the program ends.
-const sd_bus_vtable TStatusNotifier::kVtable[] = {
-    SD_BUS_VTABLE_START(0),
+sd_bus_vtable TStatusNotifier::kVtable[] = {
+    CALVIX_SD_BUS_VTABLE_START,
     SD_BUS_METHOD("Activate", "ii", "", OnMethod, SD_BUS_VTABLE_UNPRIVILEGED),
     SD_BUS_METHOD("SecondaryActivate", "ii", "", OnMethod, SD_BUS_VTABLE_UNPRIVILEGED),
     SD_BUS_METHOD("ContextMenu", "ii", "", OnMethod, SD_BUS_VTABLE_UNPRIVILEGED),
@@ -133,23 +146,29 @@ TStatusNotifier::~TStatusNotifier() {
 }
 
 bool TStatusNotifier::Start(const char* address) {
+  // Without an address to reach the session's bus by, sd-bus would find none either; the
+  // library is not even opened.
+  if (address == nullptr && !HasSessionBusAddress()) return false;
+  if (OpenSdBus() == nullptr) return false;
+  StartVtable(kVtable);
   sd_bus* bus = nullptr;
   int r = 0;
   if (address == nullptr) {
     // Connecting to a local socket does not wait for the bus to answer: the greeting and our
     // first questions go out as the loop runs.
-    r = sd_bus_open_user(&bus);
-  } else if ((r = sd_bus_new(&bus)) >= 0) {
-    sd_bus_set_address(bus, address);
-    sd_bus_set_bus_client(bus, 1);
-    r = sd_bus_start(bus);
+    r = SdBus().sd_bus_open_user(&bus);
+  } else if ((r = SdBus().sd_bus_new(&bus)) >= 0) {
+    SdBus().sd_bus_set_address(bus, address);
+    SdBus().sd_bus_set_bus_client(bus, 1);
+    r = SdBus().sd_bus_start(bus);
   }
   if (r < 0) {
-    sd_bus_unref(bus);
+    SdBus().sd_bus_unref(bus);
     return false;
   }
   FBus = bus;
-  if (sd_bus_add_object_vtable(FBus, &FObjectSlot, kItemPath, kItemInterface, kVtable, this) < 0) {
+  if (SdBus().sd_bus_add_object_vtable(FBus, &FObjectSlot, kItemPath, kItemInterface, kVtable,
+                                       this) < 0) {
     Close();
     return false;
   }
@@ -159,21 +178,25 @@ bool TStatusNotifier::Start(const char* address) {
 
 void TStatusNotifier::AskForWatcher() {
   // The match goes out first, so that no change of owner falls between it and the answer.
-  if (sd_bus_add_match_async(FBus, &FMatchSlot, kWatcherMatch, OnOwnerChanged, nullptr, this) < 0 ||
-      sd_bus_call_method_async(FBus, &FAskSlot, "org.freedesktop.DBus", "/org/freedesktop/DBus",
-                               "org.freedesktop.DBus", "NameHasOwner", OnWatcherAnswer, this, "s",
-                               kWatcherName) < 0) {
+  if (SdBus().sd_bus_add_match_async(FBus, &FMatchSlot, kWatcherMatch, OnOwnerChanged, nullptr,
+                                     this) < 0 ||
+      SdBus().sd_bus_call_method_async(
+          FBus, &FAskSlot, "org.freedesktop.DBus", "/org/freedesktop/DBus", "org.freedesktop.DBus",
+          "NameHasOwner", OnWatcherAnswer, this, "s", kWatcherName) < 0) {
     Close();
   }
 }
 
 void TStatusNotifier::Close() {
-  for (auto& [key, item] : FItems)
-    item->registerSlot = sd_bus_slot_unref(item->registerSlot);
-  FAskSlot = sd_bus_slot_unref(FAskSlot);
-  FMatchSlot = sd_bus_slot_unref(FMatchSlot);
-  FObjectSlot = sd_bus_slot_unref(FObjectSlot);
-  if (FBus != nullptr) FBus = sd_bus_close_unref(FBus);
+  // Slots are made on a bus only; without one the library may never have been opened.
+  if (FBus != nullptr) {
+    for (auto& [key, item] : FItems)
+      item->registerSlot = SdBus().sd_bus_slot_unref(item->registerSlot);
+    FAskSlot = SdBus().sd_bus_slot_unref(FAskSlot);
+    FMatchSlot = SdBus().sd_bus_slot_unref(FMatchSlot);
+    FObjectSlot = SdBus().sd_bus_slot_unref(FObjectSlot);
+    FBus = SdBus().sd_bus_close_unref(FBus);
+  }
   FWatcher = wsAbsent;
   for (auto& [key, item] : FItems) {
     item->answered = true;
@@ -185,12 +208,12 @@ void TStatusNotifier::Close() {
 
 int TStatusNotifier::OnWatcherAnswer(sd_bus_message* reply, void* self, sd_bus_error*) {
   auto* notifier = static_cast<TStatusNotifier*>(self);
-  notifier->FAskSlot = sd_bus_slot_unref(notifier->FAskSlot);
+  notifier->FAskSlot = SdBus().sd_bus_slot_unref(notifier->FAskSlot);
   // A change of owner that came first has told already.
   if (notifier->FWatcher != wsAsking) return 0;
   int hasOwner = 0;
-  if (sd_bus_message_is_method_error(reply, nullptr) ||
-      sd_bus_message_read(reply, "b", &hasOwner) < 0 || !hasOwner) {
+  if (SdBus().sd_bus_message_is_method_error(reply, nullptr) ||
+      SdBus().sd_bus_message_read(reply, "b", &hasOwner) < 0 || !hasOwner) {
     notifier->FWatcher = wsAbsent;
     return 0;
   }
@@ -201,7 +224,7 @@ int TStatusNotifier::OnWatcherAnswer(sd_bus_message* reply, void* self, sd_bus_e
 int TStatusNotifier::OnOwnerChanged(sd_bus_message* signal, void* self, sd_bus_error*) {
   auto* notifier = static_cast<TStatusNotifier*>(self);
   const char *name = nullptr, *oldOwner = nullptr, *newOwner = nullptr;
-  if (sd_bus_message_read(signal, "sss", &name, &oldOwner, &newOwner) < 0) return 0;
+  if (SdBus().sd_bus_message_read(signal, "sss", &name, &oldOwner, &newOwner) < 0) return 0;
   if (oldOwner != nullptr && *oldOwner != '\0') notifier->WatcherVanished();
   if (newOwner != nullptr && *newOwner != '\0') notifier->WatcherAppeared();
   return 0;
@@ -216,7 +239,7 @@ void TStatusNotifier::WatcherAppeared() {
 void TStatusNotifier::WatcherVanished() {
   FWatcher = wsAbsent;
   for (auto& [key, item] : FItems) {
-    item->registerSlot = sd_bus_slot_unref(item->registerSlot);
+    item->registerSlot = SdBus().sd_bus_slot_unref(item->registerSlot);
     item->answered = true;
     SetShown(*item, false);
   }
@@ -224,11 +247,11 @@ void TStatusNotifier::WatcherVanished() {
 
 void TStatusNotifier::Register(TItem& item) {
   if (FBus == nullptr || FWatcher != wsPresent) return;
-  item.registerSlot = sd_bus_slot_unref(item.registerSlot);
+  item.registerSlot = SdBus().sd_bus_slot_unref(item.registerSlot);
   item.answered = false;
-  if (sd_bus_call_method_async(FBus, &item.registerSlot, kWatcherName, kWatcherPath, kWatcherName,
-                               "RegisterStatusNotifierItem", OnRegistered, &item, "s",
-                               item.service.c_str()) < 0) {
+  if (SdBus().sd_bus_call_method_async(FBus, &item.registerSlot, kWatcherName, kWatcherPath,
+                                       kWatcherName, "RegisterStatusNotifierItem", OnRegistered,
+                                       &item, "s", item.service.c_str()) < 0) {
     item.answered = true;
   }
 }
@@ -236,7 +259,7 @@ void TStatusNotifier::Register(TItem& item) {
 int TStatusNotifier::OnRegistered(sd_bus_message* reply, void* data, sd_bus_error*) {
   auto& item = *static_cast<TItem*>(data);
   item.answered = true;
-  item.notifier->SetShown(item, !sd_bus_message_is_method_error(reply, nullptr));
+  item.notifier->SetShown(item, !SdBus().sd_bus_message_is_method_error(reply, nullptr));
   return 0;
 }
 
@@ -289,7 +312,8 @@ bool TStatusNotifier::Add(const TrayIcon& icon, bool await) {
   item->service = "org.kde.StatusNotifierItem-" + std::to_string(getpid()) + "-" +
                   std::to_string(FNextSerial++);
   // The bus handles our requests in order: the name is ours before the watcher hears of it.
-  if (sd_bus_request_name_async(FBus, nullptr, item->service.c_str(), 0, nullptr, nullptr) < 0)
+  if (SdBus().sd_bus_request_name_async(FBus, nullptr, item->service.c_str(), 0, nullptr, nullptr) <
+      0)
     return false;
   TItem& added = *item;
   FItems[{icon.owner, icon.id}] = std::move(item);
@@ -318,38 +342,38 @@ bool TStatusNotifier::Modify(const TrayIcon& icon) {
 bool TStatusNotifier::Delete(HWND owner, UINT id) {
   TItem* item = Find(owner, id);
   if (item == nullptr) return false;
-  item->registerSlot = sd_bus_slot_unref(item->registerSlot);
+  item->registerSlot = SdBus().sd_bus_slot_unref(item->registerSlot);
   if (FBus != nullptr)
-    sd_bus_release_name_async(FBus, nullptr, item->service.c_str(), nullptr, nullptr);
+    SdBus().sd_bus_release_name_async(FBus, nullptr, item->service.c_str(), nullptr, nullptr);
   FItems.erase({owner, id});
   return true;
 }
 
 void TStatusNotifier::Emit(const char* signal) {
-  if (FBus != nullptr) sd_bus_emit_signal(FBus, kItemPath, kItemInterface, signal, nullptr);
+  if (FBus != nullptr) SdBus().sd_bus_emit_signal(FBus, kItemPath, kItemInterface, signal, nullptr);
 }
 
 // --- The event loop ---
 
 int TStatusNotifier::Fd() const {
-  return FBus != nullptr ? sd_bus_get_fd(FBus) : -1;
+  return FBus != nullptr ? SdBus().sd_bus_get_fd(FBus) : -1;
 }
 
 short TStatusNotifier::Events() const {
-  const int events = FBus != nullptr ? sd_bus_get_events(FBus) : 0;
+  const int events = FBus != nullptr ? SdBus().sd_bus_get_events(FBus) : 0;
   return events > 0 ? short(events) : short(0);
 }
 
 int TStatusNotifier::TimeoutMs() const {
   uint64_t due = UINT64_MAX;
-  if (FBus == nullptr || sd_bus_get_timeout(FBus, &due) < 0) return -1;
+  if (FBus == nullptr || SdBus().sd_bus_get_timeout(FBus, &due) < 0) return -1;
   return MillisecondsUntil(due);
 }
 
 bool TStatusNotifier::Process() {
   bool any = false;
   while (FBus != nullptr) {
-    const int r = sd_bus_process(FBus, nullptr);
+    const int r = SdBus().sd_bus_process(FBus, nullptr);
     if (r < 0) {
       // The bus closed or broke: every icon it showed goes back to the other ways of showing.
       Close();
@@ -364,7 +388,8 @@ bool TStatusNotifier::Process() {
 // --- Calls from hosts ---
 
 TStatusNotifier::TItem* TStatusNotifier::ItemOfCall(sd_bus_message* call) const {
-  const char* destination = call != nullptr ? sd_bus_message_get_destination(call) : nullptr;
+  const char* destination =
+      call != nullptr ? SdBus().sd_bus_message_get_destination(call) : nullptr;
   if (destination != nullptr) {
     for (const auto& [key, item] : FItems) {
       if (item->service == destination) return item.get();
@@ -378,12 +403,13 @@ int TStatusNotifier::OnMethod(sd_bus_message* call, void* self, sd_bus_error* er
   auto* notifier = static_cast<TStatusNotifier*>(self);
   const TItem* item = notifier->ItemOfCall(call);
   if (item == nullptr) {
-    return sd_bus_error_set(error, SD_BUS_ERROR_UNKNOWN_OBJECT, "No notification-area icon here");
+    return SdBus().sd_bus_error_set(error, SD_BUS_ERROR_UNKNOWN_OBJECT,
+                                    "No notification-area icon here");
   }
-  const std::string member = sd_bus_message_get_member(call);
-  if (member == "Scroll") return sd_bus_reply_method_return(call, "");
+  const std::string member = SdBus().sd_bus_message_get_member(call);
+  if (member == "Scroll") return SdBus().sd_bus_reply_method_return(call, "");
   int32_t x = 0, y = 0;
-  const int r = sd_bus_message_read(call, "ii", &x, &y);
+  const int r = SdBus().sd_bus_message_read(call, "ii", &x, &y);
   if (r < 0) return r;
   // Each call stands for the clicks a user would give the icon, and can do nothing more.
   if (member == "Activate") {
@@ -393,7 +419,7 @@ int TStatusNotifier::OnMethod(sd_bus_message* call, void* self, sd_bus_error* er
   } else {
     notifier->Click(*item, x, y, kWmMButtonDown, false);
   }
-  return sd_bus_reply_method_return(call, "");
+  return SdBus().sd_bus_reply_method_return(call, "");
 }
 
 void TStatusNotifier::Click(const TItem& item, int x, int y, UINT down, bool doubled) {
@@ -421,9 +447,10 @@ void TStatusNotifier::Click(const TItem& item, int x, int y, UINT down, bool dou
 int TStatusNotifier::OnProperty(sd_bus* bus, const char*, const char*, const char* property,
                                 sd_bus_message* reply, void* self, sd_bus_error* error) {
   auto* notifier = static_cast<TStatusNotifier*>(self);
-  const TItem* item = notifier->ItemOfCall(sd_bus_get_current_message(bus));
+  const TItem* item = notifier->ItemOfCall(SdBus().sd_bus_get_current_message(bus));
   if (item == nullptr) {
-    return sd_bus_error_set(error, SD_BUS_ERROR_UNKNOWN_OBJECT, "No notification-area icon here");
+    return SdBus().sd_bus_error_set(error, SD_BUS_ERROR_UNKNOWN_OBJECT,
+                                    "No notification-area icon here");
   }
   return notifier->AppendProperty(*item, property, reply);
 }
@@ -431,24 +458,24 @@ int TStatusNotifier::OnProperty(sd_bus* bus, const char*, const char*, const cha
 int TStatusNotifier::AppendProperty(const TItem& item, const std::string& property,
                                     sd_bus_message* reply) const {
   const std::string title = Utf8FromCp1252(item.icon.tip);
-  if (property == "Category") return sd_bus_message_append(reply, "s", "ApplicationStatus");
-  if (property == "Id") return sd_bus_message_append(reply, "s", FId.c_str());
-  if (property == "Title") return sd_bus_message_append(reply, "s", title.c_str());
-  if (property == "Status") return sd_bus_message_append(reply, "s", "Active");
-  if (property == "WindowId") return sd_bus_message_append(reply, "i", int32_t(0));
+  if (property == "Category") return SdBus().sd_bus_message_append(reply, "s", "ApplicationStatus");
+  if (property == "Id") return SdBus().sd_bus_message_append(reply, "s", FId.c_str());
+  if (property == "Title") return SdBus().sd_bus_message_append(reply, "s", title.c_str());
+  if (property == "Status") return SdBus().sd_bus_message_append(reply, "s", "Active");
+  if (property == "WindowId") return SdBus().sd_bus_message_append(reply, "i", int32_t(0));
   if (property == "IconPixmap") return AppendPixmaps(reply, item.icon.image);
   if (property == "OverlayIconPixmap" || property == "AttentionIconPixmap")
     return AppendNoPixmaps(reply);
-  if (property == "ItemIsMenu") return sd_bus_message_append(reply, "b", 0);
+  if (property == "ItemIsMenu") return SdBus().sd_bus_message_append(reply, "b", 0);
   if (property == "ToolTip") {
-    int r = sd_bus_message_open_container(reply, 'r', "sa(iiay)ss");
-    if (r < 0 || (r = sd_bus_message_append(reply, "s", "")) < 0) return r;
+    int r = SdBus().sd_bus_message_open_container(reply, 'r', "sa(iiay)ss");
+    if (r < 0 || (r = SdBus().sd_bus_message_append(reply, "s", "")) < 0) return r;
     if ((r = AppendNoPixmaps(reply)) < 0) return r;
-    if ((r = sd_bus_message_append(reply, "ss", title.c_str(), "")) < 0) return r;
-    return sd_bus_message_close_container(reply);
+    if ((r = SdBus().sd_bus_message_append(reply, "ss", title.c_str(), "")) < 0) return r;
+    return SdBus().sd_bus_message_close_container(reply);
   }
   // The names of themed icons and of the attention movie: none, the pixmaps say it all.
-  return sd_bus_message_append(reply, "s", "");
+  return SdBus().sd_bus_message_append(reply, "s", "");
 }
 
 }  // namespace platform::x11

@@ -98,7 +98,7 @@ class TStatusNotifier {
   static int OnMethod(sd_bus_message* call, void* self, sd_bus_error* error);
   static int OnProperty(sd_bus* bus, const char* path, const char* interface, const char* property,
                         sd_bus_message* reply, void* self, sd_bus_error* error);
-  static const sd_bus_vtable kVtable[];
+  static sd_bus_vtable kVtable[];
   int AppendProperty(const TItem& item, const std::string& property, sd_bus_message* reply) const;
 
   THooks FHooks;

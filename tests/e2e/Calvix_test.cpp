@@ -3,8 +3,13 @@
 // when the user goes elsewhere, a second copy hands over to the first, and "Fechar" ends it.
 #include <gtest/gtest.h>
 
+#include <stdlib.h>
+
 #include <chrono>
 #include <cstdio>
+#include <fstream>
+#include <iterator>
+#include <map>
 #include <string>
 #include <thread>
 #include <utility>
@@ -72,6 +77,26 @@ TEST_F(Calvix, StartsIntoTheTrayAndTheIconShowsTheWindowInTheScreensCentre) {
   program.ChooseFromMenu(kFechar);
   EXPECT_EQ(program.ExitCode(), 0);
   EXPECT_TRUE(Eventually([] { return TProgram::Icons().empty(); })) << "the icon stayed";
+}
+
+// The session bus's library (libsystemd and the five it brings) is opened only where a session
+// has a bus to reach.
+TEST_F(Calvix, InASessionWithoutABusItMapsNoBusLibrary) {
+  std::map<std::string, std::string> kept;
+  for (const char* name : {"DBUS_SESSION_BUS_ADDRESS", "XDG_RUNTIME_DIR"}) {
+    if (const char* value = getenv(name)) kept[name] = value;
+    unsetenv(name);
+  }
+  {
+    TBuiltProgram program;
+    ASSERT_FALSE(program.TrayIcon().empty()) << "the icon did not dock";
+    std::ifstream maps("/proc/" + std::to_string(program.Pid()) + "/maps");
+    const std::string mapped((std::istreambuf_iterator<char>(maps)), {});
+    ASSERT_NE(mapped.find("MorCalvix"), std::string::npos);
+    EXPECT_EQ(mapped.find("libsystemd"), std::string::npos);
+  }
+  for (const auto& [name, value] : kept)
+    setenv(name.c_str(), value.c_str(), 1);
 }
 
 TEST_F(Calvix, StartedFromAnotherFolderItShowsNoVersion) {

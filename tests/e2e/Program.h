@@ -51,6 +51,7 @@ class TProgram {
 
   // Its exit code once it has ended, or -1 when it did not end.
   int ExitCode();
+  pid_t Pid() const { return FPid; }
 
   // The icon in the tray host, once docked.
   std::string TrayIcon() const;

@@ -77,7 +77,8 @@ TEST_F(Package, CarriesItsControlDataAndTheInstalledTree) {
        {"libc6 ", "libstdc++6 ", "libx11-6", "libfreetype6 ", "libfontconfig1 ", "fonts-liberation",
         "fonts-dejavu-core", "fonts-comic-neue"})
     EXPECT_NE(fields.find(dependency), std::string::npos) << dependency << "\n" << fields;
-  EXPECT_NE(fields.find("Recommends: xdg-utils"), std::string::npos) << fields;
+  // The session bus's library is opened at run time, where a session has a bus.
+  EXPECT_NE(fields.find("Recommends: xdg-utils, libsystemd0"), std::string::npos) << fields;
 
   const std::string info = e2e::Output("dpkg-deb -I " + Deb() + " conffiles");
   EXPECT_EQ(info, "/etc/xdg/autostart/" + std::string(kAppId) + ".desktop");
