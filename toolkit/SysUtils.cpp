@@ -1,6 +1,7 @@
 // Exceptions, dates and small text helpers of the toolkit. Toolkit layer.
 #include "toolkit/SysUtils.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "platform/win32.h"
@@ -26,7 +27,10 @@ std::string LowerCase(const std::string& text) {
 }
 
 bool SameText(const std::string& a, const std::string& b) {
-  return UpperCase(a) == UpperCase(b);
+  // Compared in place: stored forms look names up this way many times as they load.
+  auto upper = [](char c) { return c >= 'a' && c <= 'z' ? char(c - 'a' + 'A') : c; };
+  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(),
+                                            [&](char x, char y) { return upper(x) == upper(y); });
 }
 
 // --- Dates ---
