@@ -100,7 +100,8 @@ struct TStatusNotifier::TItem {
 
 // --- The item's interface ---
 
-// A constant table: it must outlive the connection, which may close as the program ends.
+// A table of static storage: it must outlive the connection, which may close as the program
+// ends. Its start is given the library's format marker when the library is opened.
 sd_bus_vtable TStatusNotifier::kVtable[] = {
     CALVIX_SD_BUS_VTABLE_START,
     SD_BUS_METHOD("Activate", "ii", "", OnMethod, SD_BUS_VTABLE_UNPRIVILEGED),
