@@ -226,6 +226,16 @@ class TFreeTypeFace : public TFace {
     return FGlyphs[c];
   }
 
+  int Advance(unsigned char c) override {
+    if (FLoaded[c]) return FGlyphs[c].advance;
+    if (!FAdvanceKnown[c]) {
+      if (!FFace && !Reopen()) return 0;
+      FAdvances[c] = Load(c) ? AdvanceOfLoaded() : 0;
+      FAdvanceKnown[c] = true;
+    }
+    return FAdvances[c];
+  }
+
   void ReleaseFile() override {
     if (!FFace) return;
     FT_Done_Face(FFace);
@@ -279,8 +289,7 @@ class TFreeTypeFace : public TFace {
       m.externalLeading = std::max(Scale(gap, y), 0);
     }
     const auto* os2 = static_cast<TT_OS2*>(FT_Get_Sfnt_Table(FFace, FT_SFNT_OS2));
-    m.aveCharWidth =
-        os2 && os2->xAvgCharWidth > 0 ? Scale(os2->xAvgCharWidth, x) : Glyph('x').advance;
+    m.aveCharWidth = os2 && os2->xAvgCharWidth > 0 ? Scale(os2->xAvgCharWidth, x) : Advance('x');
     m.maxCharWidth = Scale(FFace->max_advance_width, x);
     m.weight = log.lfWeight == FW_DONTCARE ? FW_NORMAL : int(log.lfWeight);
     m.italic = log.lfItalic != 0;
@@ -293,13 +302,23 @@ class TFreeTypeFace : public TFace {
     m.family = match.family;
   }
 
-  TGlyph Render(unsigned char c) {
-    TGlyph glyph;
+  // Loads a character's glyph, hinted as it will be drawn, into the face's slot.
+  bool Load(unsigned char c) {
     const FT_UInt index = FT_Get_Char_Index(FFace, FT_ULong(UnicodeFromCp1252(c)));
     const FT_Int32 target = FKey.smooth ? FT_LOAD_TARGET_NORMAL : FT_LOAD_TARGET_MONO;
-    if (FT_Load_Glyph(FFace, index, FT_LOAD_DEFAULT | target) != 0) return glyph;
+    return FT_Load_Glyph(FFace, index, FT_LOAD_DEFAULT | target) == 0;
+  }
+
+  // The advance of the glyph in the slot; one more for the emboldening the drawing adds.
+  int AdvanceOfLoaded() const {
+    return int((FFace->glyph->advance.x + 32) >> 6) + (FKey.emboldened ? 1 : 0);
+  }
+
+  TGlyph Render(unsigned char c) {
+    TGlyph glyph;
+    if (!Load(c)) return glyph;
     FT_GlyphSlot slot = FFace->glyph;
-    glyph.advance = int((slot->advance.x + 32) >> 6);
+    glyph.advance = AdvanceOfLoaded();
     if (slot->format == FT_GLYPH_FORMAT_OUTLINE) {
       if (FKey.emboldened) FT_Outline_EmboldenXY(&slot->outline, 64, 0);
       if (FKey.slanted) {
@@ -307,7 +326,6 @@ class TFreeTypeFace : public TFace {
         FT_Outline_Transform(&slot->outline, &shear);
       }
     }
-    if (FKey.emboldened) glyph.advance += 1;
     if (FT_Render_Glyph(slot, FKey.smooth ? FT_RENDER_MODE_NORMAL : FT_RENDER_MODE_MONO) != 0)
       return glyph;
     Copy(slot, glyph);
@@ -337,6 +355,9 @@ class TFreeTypeFace : public TFace {
   TFaceMetrics FMetrics;
   std::array<TGlyph, 256> FGlyphs;
   std::array<bool, 256> FLoaded{};
+  // Advances found for measuring, kept while the file is closed: they never change.
+  std::array<int, 256> FAdvances{};
+  std::array<bool, 256> FAdvanceKnown{};
 };
 
 // Every face made so far, by what it was made from.

@@ -46,6 +46,9 @@ class TFace {
   virtual const TFaceMetrics& Metrics() const = 0;
   // The glyph of a Windows-1252 character; the face's missing-glyph box when it has none.
   virtual const TGlyph& Glyph(unsigned char c) = 0;
+  // The pen's advance after a character, as its glyph has it; found without rendering the glyph
+  // where the face can, since measuring text needs no more.
+  virtual int Advance(unsigned char c) { return Glyph(c).advance; }
   // Whether drawing should blend the coverage (anti-aliased) or take it as on or off.
   virtual bool Smooth() const = 0;
   // Closes the font file and forgets the rendered glyphs; the next glyph opens the file again.

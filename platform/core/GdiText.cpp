@@ -45,7 +45,7 @@ int Advance(TFace& face, const std::string& text, int x, bool expandTabs) {
       x = (x / TabWidth(face) + 1) * TabWidth(face);
       continue;
     }
-    x += face.Glyph(c).advance;
+    x += face.Advance(c);
   }
   return x;
 }
@@ -221,8 +221,7 @@ void DrawShown(TTarget& target, TFace& face, const std::vector<TShownLine>& line
       Grow(changed, DrawLine(target, face, line.text, x, baseline, expand));
     if (line.underline >= 0 && !(format & DT_HIDEPREFIX)) {
       const int from = Advance(face, line.text.substr(0, size_t(line.underline)), x, expand);
-      const int to =
-          from + face.Glyph(static_cast<unsigned char>(line.text[line.underline])).advance;
+      const int to = from + face.Advance(static_cast<unsigned char>(line.text[line.underline]));
       const RECT bar{from, baseline + 1, to, baseline + 2};
       FillDevice(target, bar, color, R2_COPYPEN);
       Grow(changed, Intersect(bar, target.clip));

@@ -116,6 +116,28 @@ TEST_F(GdiText, TextAfterTheFontFilesWereClosedIsDrawnAsBefore) {
       ASSERT_EQ(again.At(x, y), FCanvas.At(x, y)) << x << "," << y;
 }
 
+// Text is measured from the glyphs' advances before any of it is drawn (a form lays its labels
+// out before it shows): the extent must be the one the drawn glyphs then have.
+TEST(GdiFonts, TextMeasuredBeforeItIsDrawnHasTheExtentOfItsDrawing) {
+  const char* const text = "Digite o C.P.F. \xC1\xE7\xE3o W@";
+  for (const int weight : {FW_NORMAL, FW_BOLD}) {
+    for (const char* face : {"MS Sans Serif", "Times New Roman", "Comic Sans MS"}) {
+      // A size no other test asks for, so that no glyph of the face was drawn yet.
+      const HFONT font = MakeFont(face, -17, weight);
+      TMemoryCanvas canvas{400, 40, kBack};
+      const HGDIOBJ old = SelectObject(canvas.Dc(), font);
+      SIZE measured{}, drawn{};
+      GetTextExtentPoint32A(canvas.Dc(), text, int(strlen(text)), &measured);
+      TextOutA(canvas.Dc(), 0, 0, text, int(strlen(text)));
+      GetTextExtentPoint32A(canvas.Dc(), text, int(strlen(text)), &drawn);
+      EXPECT_EQ(measured.cx, drawn.cx) << face << " weight " << weight;
+      EXPECT_GT(measured.cx, 0);
+      SelectObject(canvas.Dc(), old);
+      DeleteObject(font);
+    }
+  }
+}
+
 TEST_F(GdiText, OpaqueTextFillsItsCellWithTheBackgroundColour) {
   SetBkColor(FCanvas.Dc(), RGB(0, 0, 255));
   ASSERT_TRUE(TextOutA(FCanvas.Dc(), 10, 5, "x", 1));
