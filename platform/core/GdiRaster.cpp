@@ -100,6 +100,10 @@ void OperateRow(uint8_t code, uint32_t* d, const uint32_t* s, const TBlitSource*
       return BlitRow(d, s, source, pattern, width, [](P, P sp, P) { return sp; });
     case 0xF0:  // PATCOPY
       return BlitRow(d, s, source, pattern, width, [](P pp, P, P) { return pp; });
+    case 0xFF:  // WHITENESS, as every new bitmap of the toolkit starts
+      return BlitRow(d, s, source, pattern, width, [](P, P, P) { return P(0xFFFFFF); });
+    case 0x00:  // BLACKNESS
+      return BlitRow(d, s, source, pattern, width, [](P, P, P) { return P(0); });
     default:
       return BlitRow(d, s, source, pattern, width,
                      [code](P pp, P sp, P dp) { return ApplyRop3(code, pp, sp, dp); });
