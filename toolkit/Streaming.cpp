@@ -110,17 +110,20 @@ class TLexer {
 
   // Reads the hex digits after a '{' up to the closing '}', blanks and line breaks allowed.
   std::vector<uint8_t> HexBlock(int openLine) {
-    std::vector<uint8_t> bytes;
-    // Pictures make blocks of hundreds of kilobytes: room for all of it at once.
+    // Pictures make blocks of hundreds of kilobytes: room for all of it at once. A byte takes
+    // two digits before the closing brace (or the end of the text, for a block left open).
     const size_t close = FText.find('}', FPos);
-    if (close != std::string::npos) bytes.reserve((close - FPos) / 2);
+    std::vector<uint8_t> bytes(((close != std::string::npos ? close : FText.size()) - FPos) / 2 +
+                               1);
+    uint8_t* const out = bytes.data();
+    size_t count = 0;
     int pending = -1;
     for (;;) {
       // Runs of digit pairs, nearly all of a picture, go two characters a step.
       while (pending < 0 && FPos + 1 < FText.size()) {
         const int high = HexDigit(FText[FPos]), low = HexDigit(FText[FPos + 1]);
-        if (high < 0 || low < 0) break;
-        bytes.push_back(static_cast<uint8_t>(high * 16 + low));
+        if ((high | low) < 0) break;
+        out[count++] = static_cast<uint8_t>(high * 16 + low);
         FPos += 2;
       }
       if (FPos >= FText.size()) Error("Binary value not terminated", openLine);
@@ -136,12 +139,13 @@ class TLexer {
       if (pending < 0) {
         pending = digit;
       } else {
-        bytes.push_back(static_cast<uint8_t>(pending * 16 + digit));
+        out[count++] = static_cast<uint8_t>(pending * 16 + digit);
         pending = -1;
       }
     }
     if (pending >= 0) Error("Binary value has an odd number of hex digits", openLine);
     Next();
+    bytes.resize(count);
     return bytes;
   }
 

@@ -149,6 +149,16 @@ bool DecodeIndexedRow(const TDibFormat& format, const uint8_t* row, uint32_t* ou
 
 void DecodeDirectRow(const TDibFormat& format, const TChannel* channels, const uint8_t* row,
                      uint32_t* out) {
+  // Eight bits a channel where a surface keeps them, as every bitmap the toolkit makes is.
+  const bool surfaceLayout = format.bitsPerPixel == 32 && channels[0].shift == 16 &&
+                             channels[0].bits == 8 && channels[1].shift == 8 &&
+                             channels[1].bits == 8 && channels[2].shift == 0 &&
+                             channels[2].bits == 8;
+  if (surfaceLayout) {
+    for (int x = 0; x < format.width; ++x)
+      out[x] = le::Read32(row + size_t(x) * 4) & 0x00FFFFFF;
+    return;
+  }
   for (int x = 0; x < format.width; ++x) {
     if (format.bitsPerPixel == 24) {
       const uint8_t* p = row + size_t(x) * 3;
