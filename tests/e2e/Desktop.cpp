@@ -13,8 +13,10 @@
 #include <cstdio>
 #include <cstring>
 #include <fstream>
+#include <iterator>
 #include <sstream>
 #include <stdexcept>
+#include <vector>
 
 #include "platform/x11/X11Display.h"
 
@@ -92,11 +94,11 @@ TDesktop::TDesktop(const std::string& options, const std::string& tray, bool own
   const std::string output = Output(kDesktopScript + " start " + options);
   FDisplay = ValueOf(output, "DISPLAY");
   FPids = ValueOf(output, "DESKTOP_PIDS");
-  FTrayPid = FPids.substr(FPids.find_last_of(' ') + 1);
-  // The window manager started just before the tray host.
-  std::istringstream pids(FPids);
-  for (std::string pid, previous; pids >> pid; previous = pid)
-    if (pid == FTrayPid && !previous.empty()) FWindowManagerPid = std::atoi(previous.c_str());
+  // The tray host started last, the window manager just before it.
+  std::istringstream in(FPids);
+  std::vector<std::string> pids{std::istream_iterator<std::string>(in), {}};
+  if (!pids.empty()) FTrayPid = pids.back();
+  if (pids.size() >= 2) FWindowManagerPid = std::atoi(pids[pids.size() - 2].c_str());
   if (FDisplay.empty()) throw std::runtime_error("the virtual desktop did not start");
   if (ownDisplay) setenv("DISPLAY", FDisplay.c_str(), 1);
   if (!WaitForTrayHost(FDisplay)) throw std::runtime_error("the tray host took no selection");
